@@ -63,7 +63,7 @@ std::string FileDeclaration::Check() const {
                << " belongs; ";
     }
     if (f.size <= 0 || f.count <= 0) problems << f.label << ": empty field; ";
-    const int natural = f.type == FieldType::Byte                                 ? 1
+    const int natural = f.type == FieldType::Byte                                   ? 1
                         : f.type == FieldType::Short || f.type == FieldType::UShort ? 2
                         : f.type == FieldType::Long || f.type == FieldType::ULong   ? 4
                                                                                     : f.size;

@@ -24,13 +24,13 @@ enum class FieldType : uint8_t {
 enum class FieldMeaning : uint8_t { Plain, Date, Time };
 
 struct FieldDeclaration {
-  int number = 0;          // 1-based position in the record
-  std::string label;       // "FUN:CODIGO"
+  int number = 0;     // 1-based position in the record
+  std::string label;  // "FUN:CODIGO"
   FieldType type = FieldType::Byte;
-  int offset = 0;          // byte position in the record
-  int size = 0;            // bytes of one element
-  int places = 0;          // decimal places of a DECIMAL
-  int count = 1;           // array elements; 1 for a plain field
+  int offset = 0;  // byte position in the record
+  int size = 0;    // bytes of one element
+  int places = 0;  // decimal places of a DECIMAL
+  int count = 1;   // array elements; 1 for a plain field
   FieldMeaning meaning = FieldMeaning::Plain;
 
   int total_size() const { return size * count; }
@@ -46,11 +46,11 @@ struct KeyComponent {
 // Key attributes; combine with |.
 enum class KeyFlags : uint8_t {
   None = 0,
-  Unique = 1,         // a second record with the same key is refused (error 40)
-  NoCase = 2,         // text components compare without regard to letter case
-  Primary = 4,        // the file's primary key
-  ExcludeEmpty = 8,   // records whose key components are all zero or blank are left out
-  Dynamic = 16,       // components are supplied at run time; none are declared
+  Unique = 1,        // a second record with the same key is refused (error 40)
+  NoCase = 2,        // text components compare without regard to letter case
+  Primary = 4,       // the file's primary key
+  ExcludeEmpty = 8,  // records whose key components are all zero or blank are left out
+  Dynamic = 16,      // components are supplied at run time; none are declared
 };
 constexpr KeyFlags operator|(KeyFlags a, KeyFlags b) {
   return static_cast<KeyFlags>(static_cast<uint8_t>(a) | static_cast<uint8_t>(b));

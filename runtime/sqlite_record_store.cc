@@ -1,0 +1,758 @@
+// SQLite under the record store.
+//
+// Schema: one table `records` (rid = record number, ver = change counter, k0..kn-1 = encoded keys,
+// data = the record's exact bytes) and one index per key, named by the key's external name or
+// label; a key that leaves out empty values has a NULL key and a partial index. The table
+// `layout` keeps the format tag and the layout the file was created with.
+//
+// Reads keep one read snapshot open for a lease of kLeaseTime, so that walks and runs of fetches
+// do not pay a lock round trip per record. A rollback-journal database lets no other station
+// commit while a snapshot is open, so the lease keeper's thread ends snapshots that outlive the
+// lease, and every write ends the snapshot first.
+
+#include "runtime/sqlite_record_store.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "runtime/error_codes.h"
+
+namespace runtime {
+
+namespace {
+
+constexpr auto kLeaseTime = std::chrono::milliseconds(40);
+constexpr int kBusyTimeoutMs = 5000;
+constexpr const char* kFormatTag = "vardimo-record-file 1";
+
+const char* TypeName(FieldType type) {
+  switch (type) {
+    case FieldType::Byte:
+      return "BYTE";
+    case FieldType::Short:
+      return "SHORT";
+    case FieldType::UShort:
+      return "USHORT";
+    case FieldType::Long:
+      return "LONG";
+    case FieldType::ULong:
+      return "ULONG";
+    case FieldType::Decimal:
+      return "DECIMAL";
+    case FieldType::String:
+      return "STRING";
+  }
+  return "?";
+}
+
+// The layout as stored in the file: everything that decides where a value lies in the record and
+// how keys are built. Labels are stored too, so that a file of another declaration is refused.
+std::string DescribeLayout(const FileDeclaration& file) {
+  std::ostringstream text;
+  text << "record " << file.record_length << "\n";
+  for (const FieldDeclaration& f : file.fields) {
+    text << "field " << f.number << " " << f.label << " " << TypeName(f.type) << " " << f.offset
+         << " " << f.size << " " << f.places << " " << f.count << "\n";
+  }
+  for (const KeyDeclaration& k : file.keys) {
+    text << "key " << k.label << " flags " << static_cast<int>(k.flags) << " parts";
+    for (const KeyComponent& c : k.components) {
+      text << " " << (c.order == KeyOrder::Descending ? "-" : "+") << c.field;
+    }
+    text << "\n";
+  }
+  return text.str();
+}
+
+std::string Quote(const std::string& name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    if (c == '"') quoted.push_back('"');
+    quoted.push_back(c);
+  }
+  return quoted + "\"";
+}
+
+std::string IndexName(const KeyDeclaration& key) {
+  return key.external_name.empty() ? key.label : key.external_name;
+}
+
+std::string Column(int key) { return "k" + std::to_string(key); }
+
+// The lines of `a` and `b` where they first differ, for the message of a layout mismatch.
+std::string FirstDifference(const std::string& stored, const std::string& declared) {
+  std::istringstream a(stored), b(declared);
+  std::string la, lb;
+  while (true) {
+    const bool more_a = static_cast<bool>(std::getline(a, la));
+    const bool more_b = static_cast<bool>(std::getline(b, lb));
+    if (!more_a && !more_b) return "";
+    if (!more_a) la = "(nothing)";
+    if (!more_b) lb = "(nothing)";
+    if (la != lb) return "stored \"" + la + "\", declared \"" + lb + "\"";
+  }
+}
+
+// Ends read snapshots that outlive their lease; see the file comment.
+class LeaseKeeper {
+ public:
+  static LeaseKeeper& Get() {
+    // Never destroyed: stores may close during static destruction.
+    static LeaseKeeper& keeper = *new LeaseKeeper;
+    return keeper;
+  }
+
+  void Add(SqliteRecordStore* store) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stores_.insert(store);
+    if (!running_) {
+      running_ = true;
+      std::thread([this] { Run(); }).detach();
+    }
+  }
+
+  void Remove(SqliteRecordStore* store) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stores_.erase(store);
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stores_.empty()) {
+      wake_.wait_for(lock, kLeaseTime / 2);
+      const auto now = std::chrono::steady_clock::now();
+      for (SqliteRecordStore* store : stores_) store->EndLeaseIfExpired(now);
+    }
+    running_ = false;
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::set<SqliteRecordStore*> stores_;
+  bool running_ = false;
+};
+
+Status OpenConnection(const std::string& path, int flags, sqlite3** db) {
+  *db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    Status status(rc == SQLITE_CANTOPEN ? kAccessDenied : kEngineError,
+                  path + ": " + (*db ? sqlite3_errmsg(*db) : sqlite3_errstr(rc)));
+    sqlite3_close(*db);
+    *db = nullptr;
+    return status;
+  }
+  sqlite3_busy_timeout(*db, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(*db, 1);
+  return Status::Ok();
+}
+
+}  // namespace
+
+SqliteRecordStore::SqliteRecordStore(const FileDeclaration& file, std::string path, sqlite3* db)
+    : file_(file), encoder_(file), path_(std::move(path)), own_db_(db), db_(db), schema_("main") {}
+
+SqliteRecordStore::~SqliteRecordStore() {
+  LeaseKeeper::Get().Remove(this);
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  sqlite3_close(own_db_);
+}
+
+Status SqliteRecordStore::EngineError(const std::string& what) const {
+  const int rc = sqlite3_extended_errcode(db_);
+  int code = kEngineError;
+  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) code = kFileLocked;
+  if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT) code = kNotADataFile;
+  if ((rc & 0xFF) == SQLITE_READONLY) code = kWriteRefused;
+  if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) code = kDuplicateKey;
+  return Status(code, path_ + ": " + what + ": " + sqlite3_errmsg(db_));
+}
+
+Status SqliteRecordStore::Exec(const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    sqlite3_free(message);
+    return EngineError(sql.substr(0, sql.find(' ')));
+  }
+  return Status::Ok();
+}
+
+sqlite3_stmt* SqliteRecordStore::Prepare(const std::string& sql, Status* status) {
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) {
+    sqlite3_reset(it->second);
+    sqlite3_clear_bindings(it->second);
+    if (it->second == cursor_) cursor_ = nullptr;
+    return it->second;
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+      SQLITE_OK) {
+    *status = EngineError("prepare");
+    return nullptr;
+  }
+  statements_.emplace(sql, statement);
+  return statement;
+}
+
+std::string SqliteRecordStore::Table() const { return Quote(schema_) + ".records"; }
+
+Status SqliteRecordStore::Create(const FileDeclaration& file, const std::string& path) {
+  // Built under a temporary name and renamed into place, so a failed create leaves nothing.
+  const std::string temporary = path + ".creating";
+  std::error_code ignored;
+  std::filesystem::remove(temporary, ignored);
+  std::filesystem::remove(temporary + "-journal", ignored);
+  sqlite3* db = nullptr;
+  Status status = OpenConnection(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &db);
+  if (!status.ok())
+    return Status(status.code() == kAccessDenied ? kPathNotFound : status.code(), status.message());
+  std::ostringstream sql;
+  sql << "PRAGMA page_size=4096; BEGIN;"
+      << "CREATE TABLE layout(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
+      << "CREATE TABLE records(rid INTEGER PRIMARY KEY, ver INTEGER NOT NULL";
+  for (size_t k = 0; k < file.keys.size(); ++k)
+    sql << ", " << Column(static_cast<int>(k)) << " BLOB";
+  sql << ", data BLOB NOT NULL);";
+  for (size_t k = 0; k < file.keys.size(); ++k) {
+    const KeyDeclaration& key = file.keys[k];
+    const std::string column = Column(static_cast<int>(k));
+    sql << "CREATE " << (key.unique() ? "UNIQUE " : "") << "INDEX " << Quote(IndexName(key))
+        << " ON records(" << column << ")";
+    if (key.exclude_empty() || key.dynamic()) sql << " WHERE " << column << " IS NOT NULL";
+    sql << ";";
+  }
+  sql << "COMMIT;";
+  char* message = nullptr;
+  int rc = sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &message);
+  if (rc == SQLITE_OK) {
+    sqlite3_stmt* insert = nullptr;
+    rc = sqlite3_prepare_v2(db, "INSERT INTO layout VALUES(?1, ?2)", -1, &insert, nullptr);
+    const std::string layout = DescribeLayout(file);
+    for (auto [name, value] : {std::pair<const char*, std::string>("format", kFormatTag),
+                               std::pair<const char*, std::string>("layout", layout)}) {
+      if (rc != SQLITE_OK) break;
+      sqlite3_bind_text(insert, 1, name, -1, SQLITE_STATIC);
+      sqlite3_bind_text(insert, 2, value.c_str(), -1, SQLITE_TRANSIENT);
+      rc = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
+      sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+  }
+  const std::string error = message ? message : (rc == SQLITE_OK ? "" : sqlite3_errmsg(db));
+  sqlite3_free(message);
+  sqlite3_close(db);
+  if (rc != SQLITE_OK) {
+    std::filesystem::remove(temporary, ignored);
+    return Status(kEngineError, path + ": create: " + error);
+  }
+  std::error_code renamed;
+  std::filesystem::rename(temporary, path, renamed);
+  if (renamed) {
+    std::filesystem::remove(temporary, ignored);
+    return Status(kAccessDenied, path + ": " + renamed.message());
+  }
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Open(const FileDeclaration& file, const std::string& path, bool write,
+                               KeyCheck key_check, std::unique_ptr<SqliteRecordStore>* out) {
+  sqlite3* db = nullptr;
+  Status status = OpenConnection(path, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, &db);
+  if (!status.ok()) return status;
+  std::unique_ptr<SqliteRecordStore> store(new SqliteRecordStore(file, path, db));
+  status = store->CheckLayout(key_check);
+  if (!status.ok()) return status;
+  store->Exec("PRAGMA mmap_size=268435456; PRAGMA cache_size=-8192").ok();
+  LeaseKeeper::Get().Add(store.get());
+  *out = std::move(store);
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::CheckLayout(KeyCheck key_check) {
+  std::map<std::string, std::string> stored;
+  {
+    Status status;
+    sqlite3_stmt* statement = Prepare("SELECT name, value FROM layout", &status);
+    if (statement == nullptr) {
+      if (status.code() == kEngineError || status.code() == kNotADataFile) {
+        return Status(kNotADataFile, path_ + ": not a data file of this program, or damaged (" +
+                                         status.message().substr(path_.size() + 2) + ")");
+      }
+      return status;
+    }
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      stored[reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))] =
+          reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+    }
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) return Status(kNotADataFile, EngineError("layout").message());
+  }
+  if (stored["format"] != kFormatTag) {
+    return Status(kNotADataFile, path_ + ": not a data file of this program (format \"" +
+                                     stored["format"] + "\")");
+  }
+  const std::string declared = DescribeLayout(file_);
+  if (stored["layout"] != declared) {
+    return Status(kLayoutMismatch, path_ + ": stored layout differs from the declaration of " +
+                                       file_.label + ": " +
+                                       FirstDifference(stored["layout"], declared));
+  }
+  if (key_check == KeyCheck::Skip) return Status::Ok();
+  std::set<std::string> indexes;
+  Status status;
+  sqlite3_stmt* statement =
+      Prepare("SELECT name FROM sqlite_schema WHERE type='index' AND tbl_name='records'", &status);
+  if (statement == nullptr) return status;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    indexes.insert(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+  }
+  sqlite3_reset(statement);
+  for (const KeyDeclaration& key : file_.keys) {
+    if (!indexes.count(IndexName(key))) {
+      return Status(kKeysNeedRebuild, path_ + ": index of " + key.label + " is missing");
+    }
+  }
+  return Status::Ok();
+}
+
+// ---- Read snapshot and cursor ----
+
+Status SqliteRecordStore::BeginRead() {
+  if (db_ != own_db_) return Status::Ok();  // the transaction's own snapshot
+  const auto now = std::chrono::steady_clock::now();
+  if (reading_ && now - lease_start_ > kLeaseTime) EndReadLocked();
+  if (!reading_) {
+    Status status = Exec("BEGIN");
+    if (!status.ok()) return status;
+    reading_ = true;
+    lease_start_ = now;
+  }
+  return Status::Ok();
+}
+
+void SqliteRecordStore::ResetCursor() {
+  if (cursor_ != nullptr) sqlite3_reset(cursor_);
+  cursor_ = nullptr;
+}
+
+void SqliteRecordStore::EndReadLocked() {
+  ResetCursor();
+  if (reading_ && db_ == own_db_) {
+    for (auto& [sql, statement] : statements_) sqlite3_reset(statement);
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  }
+  reading_ = false;
+}
+
+void SqliteRecordStore::Pause() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+}
+
+void SqliteRecordStore::EndLeaseIfExpired(std::chrono::steady_clock::time_point now) {
+  std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+  if (!lock.owns_lock() || !reading_ || db_ != own_db_) return;
+  if (now - lease_start_ > kLeaseTime) EndReadLocked();
+}
+
+Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, int order, char* record,
+                                  RecordInfo* info) {
+  // Columns: rid, ver, key, data.
+  const int64_t number = sqlite3_column_int64(statement, 0);
+  const void* data = sqlite3_column_blob(statement, 3);
+  const int size = sqlite3_column_bytes(statement, 3);
+  if (size != file_.record_length) {
+    return Status(kInvalidData, path_ + ": record " + std::to_string(number) + " has " +
+                                    std::to_string(size) + " bytes where " +
+                                    std::to_string(file_.record_length) + " belong");
+  }
+  std::memcpy(record, data, size);
+  info->number = number;
+  info->version = sqlite3_column_int64(statement, 1);
+  if (order == kRecordOrder) {
+    info->key = KeyEncoder::NumberBytes(number);
+  } else {
+    info->key.assign(static_cast<const char*>(sqlite3_column_blob(statement, 2)),
+                     sqlite3_column_bytes(statement, 2));
+  }
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  const bool continues = cursor_ != nullptr && seek.from == Seek::From::Exclusive &&
+                         seek.order == cursor_order_ && seek.direction == cursor_direction_ &&
+                         seek.key == cursor_key_;
+  if (!continues) {
+    ResetCursor();
+    const bool forward = seek.direction == Direction::Forward;
+    std::string sql;
+    if (seek.order == kRecordOrder) {
+      sql = "SELECT rid, ver, NULL, data FROM " + Table();
+      if (seek.from != Seek::From::End) {
+        sql += seek.from == Seek::From::Inclusive
+                   ? (forward ? " WHERE rid >= ?1" : " WHERE rid <= ?1")
+                   : (forward ? " WHERE rid > ?1" : " WHERE rid < ?1");
+      }
+      sql += forward ? " ORDER BY rid" : " ORDER BY rid DESC";
+    } else {
+      const std::string column = Column(seek.order);
+      sql = "SELECT rid, ver, " + column + ", data FROM " + Table() + " WHERE " + column;
+      if (seek.from == Seek::From::End) {
+        sql += " >= x''";
+      } else if (seek.from == Seek::From::Inclusive) {
+        sql += forward ? " >= ?1" : " <= ?1";
+      } else {
+        sql += forward ? " > ?1" : " < ?1";
+      }
+      sql += " ORDER BY " + column + (forward ? "" : " DESC");
+    }
+    sqlite3_stmt* statement = Prepare(sql, &status);
+    if (statement == nullptr) return status;
+    if (seek.from != Seek::From::End) {
+      if (seek.order == kRecordOrder) {
+        int64_t number = 0;
+        for (unsigned char c : seek.key) number = (number << 8) | c;
+        sqlite3_bind_int64(statement, 1, number);
+      } else {
+        sqlite3_bind_blob(statement, 1, seek.key.data(), static_cast<int>(seek.key.size()),
+                          SQLITE_TRANSIENT);
+      }
+    }
+    cursor_ = statement;
+    cursor_order_ = seek.order;
+    cursor_direction_ = seek.direction;
+  }
+  const int rc = sqlite3_step(cursor_);
+  if (rc == SQLITE_DONE) {
+    ResetCursor();
+    return Status(kRecordNotAvailable, "no further record");
+  }
+  if (rc != SQLITE_ROW) {
+    status = EngineError("read");
+    ResetCursor();
+    return status;
+  }
+  status = ReadRow(cursor_, seek.order, record, info);
+  if (!status.ok()) {
+    ResetCursor();
+    return status;
+  }
+  cursor_key_ = info->key;
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* record,
+                                   RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  const std::string column = Column(key);
+  const bool unique = file_.keys[key].unique();
+  const std::string sql = "SELECT rid, ver, " + column + ", data FROM " + Table() + " WHERE " +
+                          column + (unique ? " = ?1" : " >= ?1 ORDER BY " + column + " LIMIT 1");
+  sqlite3_stmt* statement = Prepare(sql, &status);
+  if (statement == nullptr) return status;
+  sqlite3_bind_blob(statement, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) {
+    const auto* found = static_cast<const char*>(sqlite3_column_blob(statement, 2));
+    const size_t found_size = sqlite3_column_bytes(statement, 2);
+    // A key with duplicates ends with the record number; only the part before it must match.
+    if (found_size == prefix.size() + (unique ? 0 : 8) &&
+        std::memcmp(found, prefix.data(), prefix.size()) == 0) {
+      status = ReadRow(statement, key, record, info);
+      sqlite3_reset(statement);
+      return status;
+    }
+  } else if (rc != SQLITE_DONE) {
+    status = EngineError("read");
+    sqlite3_reset(statement);
+    return status;
+  }
+  sqlite3_reset(statement);
+  return Status(kRecordNotFound, "no record with this key");
+}
+
+Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement =
+      Prepare("SELECT rid, ver, NULL, data FROM " + Table() + " WHERE rid = ?1", &status);
+  if (statement == nullptr) return status;
+  sqlite3_bind_int64(statement, 1, number);
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) {
+    status = ReadRow(statement, kRecordOrder, record, info);
+  } else {
+    status = rc == SQLITE_DONE ? Status(kRecordNotFound, "no record " + std::to_string(number))
+                               : EngineError("read");
+  }
+  sqlite3_reset(statement);
+  return status;
+}
+
+Status SqliteRecordStore::Count(int64_t* records) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = Prepare("SELECT count(*) FROM " + Table(), &status);
+  if (statement == nullptr) return status;
+  if (sqlite3_step(statement) != SQLITE_ROW) status = EngineError("count");
+  *records = sqlite3_column_int64(statement, 0);
+  sqlite3_reset(statement);
+  return status;
+}
+
+// ---- Writes ----
+
+Status SqliteRecordStore::EncodeAll(std::string_view record, int64_t number, std::string* keys,
+                                    uint8_t* excluded) {
+  for (size_t k = 0; k < file_.keys.size(); ++k) {
+    bool left_out = false;
+    Status status = encoder_.Encode(static_cast<int>(k), record, number, &keys[k], &left_out);
+    if (!status.ok()) return status;
+    excluded[k] = left_out;
+  }
+  return Status::Ok();
+}
+
+namespace {
+
+// Binds the encoded keys to parameters first..first+n-1 (NULL for a key that leaves the record
+// out).
+void BindKeys(sqlite3_stmt* statement, int first, const std::string* keys, const uint8_t* excluded,
+              size_t count) {
+  for (size_t k = 0; k < count; ++k) {
+    const int parameter = first + static_cast<int>(k);
+    if (excluded[k]) {
+      sqlite3_bind_null(statement, parameter);
+    } else {
+      sqlite3_bind_blob(statement, parameter, keys[k].data(), static_cast<int>(keys[k].size()),
+                        SQLITE_STATIC);
+    }
+  }
+}
+
+}  // namespace
+
+Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  const bool own_transaction = db_ == own_db_;
+  Status status;
+  if (own_transaction && !(status = Exec("BEGIN IMMEDIATE")).ok()) return status;
+  auto finish = [&](Status result) {
+    if (own_transaction)
+      sqlite3_exec(db_, result.ok() ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    if (own_transaction && result.ok() && sqlite3_get_autocommit(db_) == 0) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      return EngineError("commit");
+    }
+    return result;
+  };
+  sqlite3_stmt* next = Prepare("SELECT coalesce(max(rid), 0) + 1 FROM " + Table(), &status);
+  if (next == nullptr) return finish(status);
+  if (sqlite3_step(next) != SQLITE_ROW) {
+    status = EngineError("add");
+    sqlite3_reset(next);
+    return finish(status);
+  }
+  const int64_t number = sqlite3_column_int64(next, 0);
+  sqlite3_reset(next);
+  const size_t n = file_.keys.size();
+  std::vector<std::string> keys(n);
+  std::vector<uint8_t> excluded(n);
+  status = EncodeAll(record, number, keys.data(), excluded.data());
+  if (!status.ok()) return finish(status);
+  std::string sql = "INSERT INTO " + Table() + "(rid, ver";
+  for (size_t k = 0; k < n; ++k) sql += ", " + Column(static_cast<int>(k));
+  sql += ", data) VALUES(?1, 1";
+  for (size_t k = 0; k < n; ++k) sql += ", ?" + std::to_string(k + 3);
+  sql += ", ?2)";
+  sqlite3_stmt* insert = Prepare(sql, &status);
+  if (insert == nullptr) return finish(status);
+  sqlite3_bind_int64(insert, 1, number);
+  sqlite3_bind_blob(insert, 2, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
+  BindKeys(insert, 3, keys.data(), excluded.data(), n);
+  if (sqlite3_step(insert) != SQLITE_DONE) status = EngineError("add");
+  sqlite3_reset(insert);
+  if (!status.ok()) return finish(status);
+  info->number = number;
+  info->version = 1;
+  return finish(Status::Ok());
+}
+
+Status SqliteRecordStore::Put(std::string_view record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  const size_t n = file_.keys.size();
+  std::vector<std::string> keys(n);
+  std::vector<uint8_t> excluded(n);
+  Status status = EncodeAll(record, info->number, keys.data(), excluded.data());
+  if (!status.ok()) return status;
+  std::string sql = "UPDATE " + Table() + " SET ver = ver + 1, data = ?3";
+  for (size_t k = 0; k < n; ++k) {
+    sql += ", " + Column(static_cast<int>(k)) + " = ?" + std::to_string(k + 4);
+  }
+  sql += " WHERE rid = ?1 AND ver = ?2";
+  sqlite3_stmt* update = Prepare(sql, &status);
+  if (update == nullptr) return status;
+  sqlite3_bind_int64(update, 1, info->number);
+  sqlite3_bind_int64(update, 2, info->version);
+  sqlite3_bind_blob(update, 3, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
+  BindKeys(update, 4, keys.data(), excluded.data(), n);
+  const int rc = sqlite3_step(update);
+  sqlite3_reset(update);
+  if (rc != SQLITE_DONE) return EngineError("put");
+  if (sqlite3_changes(db_) == 0) {
+    return Status(kRecordChanged,
+                  "record " + std::to_string(info->number) +
+                      " was changed or deleted by another station since it was read");
+  }
+  info->version += 1;
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Delete(const RecordInfo& info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  Status status;
+  sqlite3_stmt* erase = Prepare("DELETE FROM " + Table() + " WHERE rid = ?1 AND ver = ?2", &status);
+  if (erase == nullptr) return status;
+  sqlite3_bind_int64(erase, 1, info.number);
+  sqlite3_bind_int64(erase, 2, info.version);
+  const int rc = sqlite3_step(erase);
+  sqlite3_reset(erase);
+  if (rc != SQLITE_DONE) return EngineError("delete");
+  if (sqlite3_changes(db_) == 0) {
+    return Status(kRecordChanged,
+                  "record " + std::to_string(info.number) +
+                      " was changed or deleted by another station since it was read");
+  }
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t except_number,
+                                    bool* duplicate) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  *duplicate = false;
+  if (!file_.keys[key].unique()) return Status::Ok();
+  std::string encoded;
+  bool excluded = false;
+  Status status = encoder_.Encode(key, record, except_number, &encoded, &excluded);
+  if (!status.ok() || excluded) return status;
+  status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = Prepare(
+      "SELECT 1 FROM " + Table() + " WHERE " + Column(key) + " = ?1 AND rid != ?2", &status);
+  if (statement == nullptr) return status;
+  sqlite3_bind_blob(statement, 1, encoded.data(), static_cast<int>(encoded.size()), SQLITE_STATIC);
+  sqlite3_bind_int64(statement, 2, except_number);
+  const int rc = sqlite3_step(statement);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) status = EngineError("duplicate test");
+  *duplicate = rc == SQLITE_ROW;
+  sqlite3_reset(statement);
+  return status;
+}
+
+Status SqliteRecordStore::Build() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  const bool own_transaction = db_ == own_db_;
+  Status status;
+  if (own_transaction && !(status = Exec("BEGIN IMMEDIATE")).ok()) return status;
+  const std::string schema = Quote(schema_);
+  for (const KeyDeclaration& key : file_.keys) {
+    if (status.ok()) status = Exec("DROP INDEX IF EXISTS " + schema + "." + Quote(IndexName(key)));
+  }
+  // Recompute every key from the stored bytes.
+  if (status.ok()) {
+    const size_t n = file_.keys.size();
+    std::vector<std::string> keys(n);
+    std::vector<uint8_t> excluded(n);
+    std::string sql = "UPDATE " + Table() + " SET ver = ver + 1";
+    for (size_t k = 0; k < n; ++k) {
+      sql += ", " + Column(static_cast<int>(k)) + " = ?" + std::to_string(k + 2);
+    }
+    sql += " WHERE rid = ?1";
+    sqlite3_stmt* read = nullptr;
+    sqlite3_stmt* update = nullptr;
+    if (sqlite3_prepare_v2(db_, ("SELECT rid, data FROM " + Table()).c_str(), -1, &read, nullptr) !=
+            SQLITE_OK ||
+        sqlite3_prepare_v2(db_, sql.c_str(), -1, &update, nullptr) != SQLITE_OK) {
+      status = EngineError("build");
+    }
+    while (status.ok() && sqlite3_step(read) == SQLITE_ROW) {
+      const int64_t number = sqlite3_column_int64(read, 0);
+      std::string_view data(static_cast<const char*>(sqlite3_column_blob(read, 1)),
+                            sqlite3_column_bytes(read, 1));
+      if (static_cast<int>(data.size()) != file_.record_length) {
+        status = Status(kInvalidData, path_ + ": record " + std::to_string(number) + " is damaged");
+        break;
+      }
+      status = EncodeAll(data, number, keys.data(), excluded.data());
+      if (!status.ok()) break;
+      sqlite3_bind_int64(update, 1, number);
+      BindKeys(update, 2, keys.data(), excluded.data(), n);
+      if (sqlite3_step(update) != SQLITE_DONE) status = EngineError("build");
+      sqlite3_reset(update);
+    }
+    sqlite3_finalize(read);
+    sqlite3_finalize(update);
+  }
+  for (size_t k = 0; status.ok() && k < file_.keys.size(); ++k) {
+    const KeyDeclaration& key = file_.keys[k];
+    const std::string column = Column(static_cast<int>(k));
+    std::string sql = std::string("CREATE ") + (key.unique() ? "UNIQUE " : "") + "INDEX " + schema +
+                      "." + Quote(IndexName(key)) + " ON records(" + column + ")";
+    if (key.exclude_empty() || key.dynamic()) sql += " WHERE " + column + " IS NOT NULL";
+    status = Exec(sql);
+  }
+  if (own_transaction)
+    sqlite3_exec(db_, status.ok() ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+  return status;
+}
+
+Status SqliteRecordStore::Empty() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  return Exec("DELETE FROM " + Table());
+}
+
+// ---- Transactions ----
+
+void SqliteRecordStore::JoinTransaction(sqlite3* db, const std::string& schema) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  statements_.clear();
+  db_ = db;
+  schema_ = schema;
+}
+
+void SqliteRecordStore::LeaveTransaction() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ResetCursor();
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  statements_.clear();
+  db_ = own_db_;
+  schema_ = "main";
+}
+
+}  // namespace runtime
