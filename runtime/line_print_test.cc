@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -76,8 +78,7 @@ TEST(LinePrintTest, CreatesMissingFileThenAppends) {
   EXPECT_EQ(LinePrint("DASN_F|12|10", name), kLinePrintOk);
   EXPECT_EQ(LinePrint("DASN_S|12345678901|Jos\xE9", name, 1), kLinePrintOk);
   EXPECT_EQ(LinePrint("end  ", name, 0), kLinePrintOk);
-  EXPECT_EQ(ReadFile(dir / "Temp/DASN.TXT"),
-            "DASN_F|12|10\r\nDASN_S|12345678901|Jos\xE9\r\nend");
+  EXPECT_EQ(ReadFile(dir / "Temp/DASN.TXT"), "DASN_F|12|10\r\nDASN_S|12345678901|Jos\xE9\r\nend");
 }
 
 struct LineCase {
@@ -124,9 +125,8 @@ TEST(LinePrintTest, DevicePortsAreNotPositioned) {
   const struct {
     const char* name;
     bool seeks;
-  } cases[] = {{"LPT1", false},       {"COM2:", false}, {"LPTX.TXT", false}, {"lpt1", true},
-               {"Lpt1", true},        {"LP", true},     {"Temp\\DASN.TXT", true},
-               {" LPT1", true}};
+  } cases[] = {{"LPT1", false}, {"COM2:", false}, {"LPTX.TXT", false},      {"lpt1", true},
+               {"Lpt1", true},  {"LP", true},     {"Temp\\DASN.TXT", true}, {" LPT1", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeClassicFile files;
