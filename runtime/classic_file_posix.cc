@@ -7,20 +7,17 @@
 #include <string>
 
 #include "runtime/classic_file.h"
+#include "runtime/path.h"
 
 namespace runtime {
 
 namespace {
 
-// `name` with `\` separators turned into `/`; empty when the name holds a zero byte, which no
-// path may contain.
+// `name` as a native path (separators and letter case resolved); empty when the name holds a
+// zero byte, which no path may contain.
 std::string PosixPath(std::string_view name) {
-  std::string path(name);
-  if (path.find('\0') != std::string::npos) return std::string();
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
+  if (name.find('\0') != std::string_view::npos) return std::string();
+  return ResolvePath(name);
 }
 
 ClassicFileHandle OpenPath(std::string_view name, int flags) {
