@@ -1,6 +1,6 @@
 // SQLite under the record store.
 //
-// Schema: one table `records` (rid = record number, ver = change counter, k0..kn-1 = encoded keys,
+// Schema: one table `records` (rid = record number, never reused, ver = change counter, k0..kn-1 = encoded keys,
 // data = the record's exact bytes) and one index per key, named by the key's external name or
 // label; a key that leaves out empty values has a NULL key and a partial index. The table
 // `layout` keeps the format tag and the layout the file was created with.
@@ -220,7 +220,7 @@ Status SqliteRecordStore::Create(const FileDeclaration& file, const std::string&
   std::ostringstream sql;
   sql << "PRAGMA page_size=4096; BEGIN;"
       << "CREATE TABLE layout(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
-      << "CREATE TABLE records(rid INTEGER PRIMARY KEY, ver INTEGER NOT NULL";
+      << "CREATE TABLE records(rid INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER NOT NULL";
   for (size_t k = 0; k < file.keys.size(); ++k)
     sql << ", " << Column(static_cast<int>(k)) << " BLOB";
   sql << ", data BLOB NOT NULL);";
@@ -566,7 +566,10 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
     }
     return result;
   };
-  sqlite3_stmt* next = Prepare("SELECT coalesce(max(rid), 0) + 1 FROM " + Table(), &status);
+  // Numbers are never used twice, so a position kept for a deleted record cannot find another.
+  sqlite3_stmt* next = Prepare("SELECT coalesce((SELECT seq FROM " + Quote(schema_) +
+                                   ".sqlite_sequence WHERE name = 'records'), 0) + 1",
+                               &status);
   if (next == nullptr) return finish(status);
   if (sqlite3_step(next) != SQLITE_ROW) {
     status = EngineError("add");
