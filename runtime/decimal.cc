@@ -121,7 +121,7 @@ Status Decimal::Decode(std::string_view bytes, int places, Decimal* out) {
 
 Status Decimal::Encode(int size, int places, char* out) const {
   if (overflowed()) return OutOfRange("overflowed value cannot be stored");
-  if (size < 1 || size > 64) return OutOfRange("DECIMAL size out of range");
+  if (size < 1) return OutOfRange("DECIMAL of no bytes");
   if (places < 0 || places > kMaxPlaces) return OutOfRange("DECIMAL places out of range");
   const Decimal value = Rescaled(places);
   if (value.overflowed()) return OutOfRange("value " + ToString() + " too large for DECIMAL");
