@@ -2,10 +2,7 @@
 #include "runtime/decimal.h"
 
 #include <charconv>
-#include <cstdlib>
-#include <limits>
 #include <string>
-#include <system_error>
 
 #include "runtime/text.h"
 
@@ -42,8 +39,8 @@ int64_t ScaleDown(int64_t units, int shift) {
   const int64_t divisor = kPowersOfTen[shift];
   const int64_t quotient = units / divisor;
   const int64_t remainder = units % divisor;
-  // |remainder| >= divisor/2, compared without negating (the remainder of INT64_MIN is safe,
-  // but staying in one sign keeps it obvious).
+  // Round away from zero when |remainder| >= divisor / 2; each sign is compared on its own side
+  // so that nothing is negated.
   if (remainder >= 0) return remainder * 2 >= divisor ? quotient + 1 : quotient;
   return remainder * -2 >= divisor ? quotient - 1 : quotient;
 }
@@ -253,13 +250,13 @@ Status Decimal::Subtract(const Decimal& a, const Decimal& b, Decimal* out) {
 
 Decimal Decimal::operator+(const Decimal& other) const {
   Decimal result;
-  Add(*this, other, &result).ok();  // an overflow leaves `result` overflowed
+  static_cast<void>(Add(*this, other, &result));  // an overflow leaves `result` overflowed
   return result;
 }
 
 Decimal Decimal::operator-(const Decimal& other) const {
   Decimal result;
-  Subtract(*this, other, &result).ok();
+  static_cast<void>(Subtract(*this, other, &result));
   return result;
 }
 
