@@ -3,31 +3,16 @@
 
 #include <charconv>
 #include <string>
+#include <utility>
 
 #include "runtime/text.h"
 
 namespace runtime {
 namespace {
 
-constexpr int64_t kPowersOfTen[] = {1,
-                                    10,
-                                    100,
-                                    1000,
-                                    10000,
-                                    100000,
-                                    1000000,
-                                    10000000,
-                                    100000000,
-                                    1000000000,
-                                    10000000000,
-                                    100000000000,
-                                    1000000000000,
-                                    10000000000000,
-                                    100000000000000,
-                                    1000000000000000,
-                                    10000000000000000,
-                                    100000000000000000,
-                                    1000000000000000000};
+// 10^0 to 10^kMaxPlaces: every shift between two valid numbers of places.
+constexpr int64_t kPowersOfTen[Decimal::kMaxPlaces + 1] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
 // `units` * 10^`shift`; false on 64-bit overflow.
 bool ScaleUp(int64_t units, int shift, int64_t* out) {
