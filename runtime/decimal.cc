@@ -2,35 +2,17 @@
 #include "runtime/decimal.h"
 
 #include <charconv>
-#include <cstdlib>
-#include <limits>
 #include <string>
-#include <system_error>
+#include <utility>
 
 #include "runtime/text.h"
 
 namespace runtime {
 namespace {
 
-constexpr int64_t kPowersOfTen[] = {1,
-                                    10,
-                                    100,
-                                    1000,
-                                    10000,
-                                    100000,
-                                    1000000,
-                                    10000000,
-                                    100000000,
-                                    1000000000,
-                                    10000000000,
-                                    100000000000,
-                                    1000000000000,
-                                    10000000000000,
-                                    100000000000000,
-                                    1000000000000000,
-                                    10000000000000000,
-                                    100000000000000000,
-                                    1000000000000000000};
+// 10^0 to 10^kMaxPlaces: every shift between two valid numbers of places.
+constexpr int64_t kPowersOfTen[Decimal::kMaxPlaces + 1] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 
 // `units` * 10^`shift`; false on 64-bit overflow.
 bool ScaleUp(int64_t units, int shift, int64_t* out) {
@@ -42,8 +24,8 @@ int64_t ScaleDown(int64_t units, int shift) {
   const int64_t divisor = kPowersOfTen[shift];
   const int64_t quotient = units / divisor;
   const int64_t remainder = units % divisor;
-  // |remainder| >= divisor/2, compared without negating (the remainder of INT64_MIN is safe,
-  // but staying in one sign keeps it obvious).
+  // Round away from zero when |remainder| >= divisor / 2; each sign is compared on its own side
+  // so that nothing is negated.
   if (remainder >= 0) return remainder * 2 >= divisor ? quotient + 1 : quotient;
   return remainder * -2 >= divisor ? quotient - 1 : quotient;
 }
@@ -121,7 +103,7 @@ Status Decimal::Decode(std::string_view bytes, int places, Decimal* out) {
 
 Status Decimal::Encode(int size, int places, char* out) const {
   if (overflowed()) return OutOfRange("overflowed value cannot be stored");
-  if (size < 1 || size > 64) return OutOfRange("DECIMAL size out of range");
+  if (size < 1) return OutOfRange("DECIMAL of no bytes");
   if (places < 0 || places > kMaxPlaces) return OutOfRange("DECIMAL places out of range");
   const Decimal value = Rescaled(places);
   if (value.overflowed()) return OutOfRange("value " + ToString() + " too large for DECIMAL");
@@ -253,13 +235,13 @@ Status Decimal::Subtract(const Decimal& a, const Decimal& b, Decimal* out) {
 
 Decimal Decimal::operator+(const Decimal& other) const {
   Decimal result;
-  Add(*this, other, &result).ok();  // an overflow leaves `result` overflowed
+  static_cast<void>(Add(*this, other, &result));  // an overflow leaves `result` overflowed
   return result;
 }
 
 Decimal Decimal::operator-(const Decimal& other) const {
   Decimal result;
-  Subtract(*this, other, &result).ok();
+  static_cast<void>(Subtract(*this, other, &result));
   return result;
 }
 

@@ -119,6 +119,19 @@ TEST(DecimalTest, Int64MinEncodesWhenTheDigitsSuffice) {
   EXPECT_EQ(out, "\x92\x23\x37\x20\x36\x85\x47\x75\x80\x8D");
 }
 
+TEST(DecimalTest, WideFieldsRoundTripWithLeadingZeros) {
+  // Whatever Decode accepts, Encode writes back: 100 bytes of 199 digits, mostly zeros.
+  std::string bytes(100, '\0');
+  bytes[98] = '\x12';
+  bytes[99] = '\x3D';
+  Decimal value;
+  ASSERT_OK(Decimal::Decode(bytes, 2, &value));
+  EXPECT_EQ(value, Decimal(-123, 2));
+  std::string out(100, '\x77');
+  ASSERT_OK(value.Encode(100, 2, out.data()));
+  EXPECT_EQ(out, bytes);
+}
+
 struct TextCase {
   const char* id;
   const char* text;
