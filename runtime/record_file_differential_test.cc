@@ -14,37 +14,13 @@
 #include "runtime/file_errors.h"
 #include "runtime/record_file.h"
 #include "runtime/text.h"
+#include "tests/sample_file.h"
 #include "tests/testing.h"
 
 namespace runtime {
 namespace {
 
-enum Field { kCode = 1, kName, kAmount, kSigned, kTag, kSmall, kFlag };
-
-FileDeclaration MakeDeclaration() {
-  FileDeclaration d;
-  d.label = "Sample";
-  d.prefix = "SAM";
-  d.fields = {
-      {kCode, "SAM:CODE", FieldType::ULong, 0, 4, 0, 1, FieldMeaning::Plain},
-      {kName, "SAM:NAME", FieldType::String, 4, 6, 0, 1, FieldMeaning::Plain},
-      {kAmount, "SAM:AMOUNT", FieldType::Decimal, 10, 3, 1, 1, FieldMeaning::Plain},
-      {kSigned, "SAM:SIGNED", FieldType::Long, 13, 4, 0, 1, FieldMeaning::Plain},
-      {kTag, "SAM:TAG", FieldType::String, 17, 3, 0, 1, FieldMeaning::Plain},
-      {kSmall, "SAM:SMALL", FieldType::Short, 20, 2, 0, 1, FieldMeaning::Plain},
-      {kFlag, "SAM:FLAG", FieldType::Byte, 22, 1, 0, 1, FieldMeaning::Plain},
-  };
-  d.record_length = 23;
-  using F = KeyFlags;
-  d.keys = {
-      {"SAM:KEY:CODE", {{kCode}}, F::Unique | F::Primary, "code", 0, ""},
-      {"SAM:KEY:NAME", {{kName}, {kSigned, KeyOrder::Descending}}, F::NoCase, "name", 0, ""},
-      {"SAM:KEY:AMOUNT", {{kAmount}, {kSmall}}, F::ExcludeEmpty, "amount", 0, ""},
-      {"SAM:KEY:TAG", {{kTag}, {kFlag, KeyOrder::Descending}}, F::Unique | F::ExcludeEmpty, "tag", 0, ""},
-      {"SAM:KEY:SIGNED", {{kSigned, KeyOrder::Descending}}, F::None, "signed", 0, ""},
-  };
-  return d;
-}
+using namespace testing_support;
 
 // ---- The model: comparisons written from the meaning of each type, not from the encoder ----
 
@@ -185,7 +161,7 @@ void RandomiseFields(std::mt19937& random, RecordFile& file) {
 
 TEST_P(DifferentialTest, RandomOperationsMatchTheModel) {
   testing_support::ScratchDir dir;
-  const FileDeclaration declaration = MakeDeclaration();
+  const FileDeclaration& declaration = SampleDeclaration();
   RecordFile file(declaration);
   file.SetName(dir / "sample.dat");
   ASSERT_EQ(file.Create(), 0);

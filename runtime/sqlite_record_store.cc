@@ -272,6 +272,21 @@ Status SqliteRecordStore::Open(const FileDeclaration& file, const std::string& p
   if (!status.ok()) return status;
   std::unique_ptr<SqliteRecordStore> store(new SqliteRecordStore(file, path, db));
   status = store->CheckLayout(key_check);
+  if (status.code() == kWriteRefused && !write) {
+    // A station died in the middle of a change: its journal must be rolled back (or a stale one
+    // removed) before anyone reads, and that takes a read/write connection, even for a reader.
+    store.reset();
+    std::unique_ptr<SqliteRecordStore> recovery;
+    status = Open(file, path, true, key_check, &recovery);
+    if (status.code() == kWriteRefused || status.code() == kAccessDenied) {
+      return Status(kWriteRefused, path +
+                                       ": a change left unfinished by another station must be "
+                                       "undone first, and that needs write access to the file");
+    }
+    if (!status.ok()) return status;
+    recovery.reset();
+    return Open(file, path, false, key_check, out);
+  }
   if (!status.ok()) return status;
   store->Exec("PRAGMA mmap_size=268435456; PRAGMA cache_size=-8192").ok();
   LeaseKeeper::Get().Add(store.get());
