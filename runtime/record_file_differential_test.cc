@@ -31,7 +31,8 @@ struct Record {
 
 int64_t ReadInt(const std::string& bytes, const FieldDeclaration& f) {
   uint64_t raw = 0;
-  for (int i = f.size - 1; i >= 0; --i) raw = (raw << 8) | static_cast<unsigned char>(bytes[f.offset + i]);
+  for (int i = f.size - 1; i >= 0; --i)
+    raw = (raw << 8) | static_cast<unsigned char>(bytes[f.offset + i]);
   if (f.type == FieldType::Long) return static_cast<int32_t>(raw);
   if (f.type == FieldType::Short) return static_cast<int16_t>(raw);
   return static_cast<int64_t>(raw);
@@ -147,9 +148,9 @@ void RandomiseFields(std::mt19937& random, RecordFile& file) {
   const int64_t value = kAmounts[pick(8)];
   const int64_t magnitude = value < 0 ? -value : value;
   // DECIMAL(3,1): five digits, then the sign half-byte.
-  const int d[5] = {static_cast<int>(magnitude / 10000 % 10), static_cast<int>(magnitude / 1000 % 10),
-                    static_cast<int>(magnitude / 100 % 10), static_cast<int>(magnitude / 10 % 10),
-                    static_cast<int>(magnitude % 10)};
+  const int d[5] = {static_cast<int>(magnitude / 10000 % 10),
+                    static_cast<int>(magnitude / 1000 % 10), static_cast<int>(magnitude / 100 % 10),
+                    static_cast<int>(magnitude / 10 % 10), static_cast<int>(magnitude % 10)};
   amount[0] = static_cast<char>(d[0] << 4 | d[1]);
   amount[1] = static_cast<char>(d[2] << 4 | d[3]);
   amount[2] = static_cast<char>(d[4] << 4 | (value < 0 || pick(10) == 0 ? 0xD : 0));
@@ -274,7 +275,8 @@ TEST_P(DifferentialTest, RandomOperationsMatchTheModel) {
       std::memcpy(file.buffer(), current->bytes.data(), current->bytes.size());
       file.Clear(0);
       RandomiseFields(random, file);
-      if (random() % 2 == 0) file.SetInteger(kCode, ReadInt(current->bytes, *declaration.field(kCode)));
+      if (random() % 2 == 0)
+        file.SetInteger(kCode, ReadInt(current->bytes, *declaration.field(kCode)));
       const std::string bytes(file.record());
       const int code = file.Put();
       if (model.Clashes(bytes, current->number)) {

@@ -178,7 +178,8 @@ TEST_F(RecordFileTest, ReadOnlyFileOpenedForWritingIs94) {
 
 TEST_F(RecordFileTest, DenyWriteRefusesWritersOfOtherStationsButNotReaders) {
   const std::string path = MakeFile("shared.tps", 1);
-  StationProcess station({"hold", path, std::to_string(open_mode::kReadWrite | open_mode::kDenyWrite)});
+  StationProcess station(
+      {"hold", path, std::to_string(open_mode::kReadWrite | open_mode::kDenyWrite)});
   ASSERT_EQ(station.ReadLine(), "opened 0");
   RecordFile writer(SampleDeclaration());
   writer.SetName(path);
@@ -193,7 +194,8 @@ TEST_F(RecordFileTest, DenyWriteRefusesWritersOfOtherStationsButNotReaders) {
 
 TEST_F(RecordFileTest, DenyWriteIsRefusedWhileAnotherStationWrites) {
   const std::string path = MakeFile("busy.tps", 1);
-  StationProcess station({"hold", path, std::to_string(open_mode::kReadWrite | open_mode::kDenyNone)});
+  StationProcess station(
+      {"hold", path, std::to_string(open_mode::kReadWrite | open_mode::kDenyNone)});
   ASSERT_EQ(station.ReadLine(), "opened 0");
   RecordFile file(SampleDeclaration());
   file.SetName(path);
@@ -347,9 +349,10 @@ TEST_F(RecordFileTest, CallbacksSurroundEveryOperationAndMayRefuseIt) {
     file.Close();
   }
   const std::vector<std::string> expected = {
-      "called 17", "done 17 code 37", "called 96", "done 96 code 0", "called 18",
-      "done 18 code 0", "called 17", "done 17 code 0", "called 17", "done 17 code 33",
-      "called 1", "done 1 code 43", "called 7", "done 7 code 0", "called 104", "done 104 code 0"};
+      "called 17", "done 17 code 37", "called 96",  "done 96 code 0",
+      "called 18", "done 18 code 0",  "called 17",  "done 17 code 0",
+      "called 17", "done 17 code 33", "called 1",   "done 1 code 43",
+      "called 7",  "done 7 code 0",   "called 104", "done 104 code 0"};
   EXPECT_EQ(callback.calls, expected);
 }
 

@@ -24,11 +24,19 @@ const runtime::FileDeclaration& SampleDeclaration() {
     d.record_length = 23;
     d.keys = {
         {"SAM:KEY:CODE", {{kCode}}, KeyFlags::Unique | KeyFlags::Primary, "code", 1, ""},
-        {"SAM:KEY:NAME", {{kName}, {kSigned, KeyOrder::Descending}}, KeyFlags::NoCase, "name", 0,
+        {"SAM:KEY:NAME",
+         {{kName}, {kSigned, KeyOrder::Descending}},
+         KeyFlags::NoCase,
+         "name",
+         0,
          ""},
         {"SAM:KEY:AMOUNT", {{kAmount}, {kSmall}}, KeyFlags::ExcludeEmpty, "amount", 0, ""},
-        {"SAM:KEY:TAG", {{kTag}, {kFlag, KeyOrder::Descending}},
-         KeyFlags::Unique | KeyFlags::ExcludeEmpty, "tag", 0, "TagIndex"},
+        {"SAM:KEY:TAG",
+         {{kTag}, {kFlag, KeyOrder::Descending}},
+         KeyFlags::Unique | KeyFlags::ExcludeEmpty,
+         "tag",
+         0,
+         "TagIndex"},
         {"SAM:KEY:SIGNED", {{kSigned, KeyOrder::Descending}}, KeyFlags::None, "signed", 0, ""},
     };
     return d;

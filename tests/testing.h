@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <string>
 
-#define ASSERT_OK(expr)                                            \
-  do {                                                             \
-    const auto& status_ = (expr);                                  \
+#define ASSERT_OK(expr)                                                       \
+  do {                                                                        \
+    const auto& status_ = (expr);                                             \
     ASSERT_TRUE(status_.ok()) << status_.code() << ": " << status_.message(); \
   } while (0)
-#define EXPECT_OK(expr)                                            \
-  do {                                                             \
-    const auto& status_ = (expr);                                  \
+#define EXPECT_OK(expr)                                                       \
+  do {                                                                        \
+    const auto& status_ = (expr);                                             \
     EXPECT_TRUE(status_.ok()) << status_.code() << ": " << status_.message(); \
   } while (0)
 

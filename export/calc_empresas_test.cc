@@ -1,0 +1,229 @@
+// The annual summary over a payroll database built in a scratch folder: counts, partner sums and
+// the exact bytes of the summary file.
+
+#include "export/calc_empresas.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "dictionary/empresa.h"
+#include "dictionary/funcionarios.h"
+#include "dictionary/movimento.h"
+#include "runtime/date_time.h"
+#include "runtime/error_codes.h"
+#include "tests/testing.h"
+
+namespace dasn {
+namespace {
+
+using dictionary::EMP;
+using dictionary::FUN;
+using dictionary::MOVFOLHA;
+using runtime::DATE;
+using runtime::Decimal;
+using runtime::RecordFile;
+
+struct Employee {
+  int64_t code;
+  const char* name;
+  const char* cpf;
+  int category;
+  int32_t admission;
+  int32_t dismissal;
+  int64_t share_units = 0;  // FUN:PCTCAPTOTAL with four places
+};
+
+struct Entry {
+  int64_t employee;
+  int32_t month;
+  int account;
+  int64_t cents;
+  int type = 0;
+  int receipt = 0;
+};
+
+class CalcEmpresasTest : public ::testing::Test {
+ protected:
+  CalcEmpresasTest()
+      : company_(dictionary::EmpresaDeclaration()),
+        employees_(dictionary::FuncionariosDeclaration()),
+        entries_(dictionary::MovimentoDeclaration()),
+        previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.path());
+    std::filesystem::create_directories("Temp");
+    std::filesystem::create_directories("00000012/Folha/2014");
+    company_.Clear();
+    company_.SetInteger(EMP.CODIGO, 12);
+    company_.SetInteger(EMP.CODRESPESCR, 1);
+    variables_.LEMP.ANO = 2014;
+    variables_.LOC.DATAINI = DATE(1, 1, 2014);
+    variables_.LOC.DATAFIM = DATE(12, 31, 2014);
+  }
+  ~CalcEmpresasTest() override { std::filesystem::current_path(previous_); }
+
+  void Write(const std::vector<Employee>& employees, const std::vector<Entry>& entries) {
+    RecordFile file(dictionary::FuncionariosDeclaration());
+    file.SetName("00000012\\Funciona.Tps");
+    ASSERT_EQ(file.Create(), 0);
+    ASSERT_EQ(file.Open(), 0);
+    for (const Employee& e : employees) {
+      file.Clear();
+      file.SetInteger(FUN.CODIGO, e.code);
+      file.SetText(FUN.NOME, e.name);
+      file.SetText(FUN.CPF, e.cpf);
+      file.SetInteger(FUN.CATEGORIA, e.category);
+      file.SetInteger(FUN.ADMISSAO, e.admission);
+      file.SetInteger(FUN.DEMISSAO, e.dismissal);
+      ASSERT_OK(file.SetDecimal(FUN.PCTCAPTOTAL, Decimal(e.share_units, 4)));
+      ASSERT_EQ(file.Add(), 0);
+    }
+    RecordFile movement(dictionary::MovimentoDeclaration());
+    movement.SetName("00000012\\Folha\\2014\\MOVIMENT.Tps");
+    ASSERT_EQ(movement.Create(), 0);
+    ASSERT_EQ(movement.Open(), 0);
+    int64_t number = 0;
+    for (const Entry& e : entries) {
+      movement.Clear();
+      movement.SetInteger(MOVFOLHA.CODIGOFUNCIONARIO, e.employee);
+      movement.SetInteger(MOVFOLHA.MESANOCOMPETENCIA, e.month);
+      movement.SetInteger(MOVFOLHA.CODIGOCONTA, e.account);
+      movement.SetInteger(MOVFOLHA.TIPOPAGAMENTO, e.type);
+      movement.SetInteger(MOVFOLHA.IMPRIMERECIBO, e.receipt);
+      movement.SetInteger(MOVFOLHA.CLANCAMENTO, ++number);  // keeps the primary key unique
+      ASSERT_OK(movement.SetDecimal(MOVFOLHA.VALOR, Decimal(e.cents, 2)));
+      ASSERT_EQ(movement.Add(), 0);
+    }
+  }
+
+  runtime::Status Run() {
+    return CalcEmpresas(variables_, SummaryFiles{company_, employees_, entries_});
+  }
+
+  static std::string Summary() {
+    std::ifstream in("Temp/DASN.TXT", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  testing_support::ScratchDir dir_;
+  RecordFile company_, employees_, entries_;
+  MainVariables variables_;
+  std::filesystem::path previous_;
+};
+
+const int32_t kJan1 = DATE(1, 1, 2014);
+const int32_t kDec31 = DATE(12, 31, 2014);
+
+TEST_F(CalcEmpresasTest, CountsEmployeesOnTheYearsFirstAndLastDay) {
+  Write(
+      {
+          {1, "admitted 1 jan", "1", 1, kJan1, 0},
+          {2, "dismissed 1 jan", "2", 2, DATE(1, 1, 2010), kJan1},
+          {3, "admitted 2 jan", "3", 3, DATE(1, 2, 2014), 0},
+          {4, "dismissed 31 dec", "4", 21, 0, kDec31},
+          {5, "partner", "5", 5, DATE(1, 1, 2000), 0},
+          {6, "category 0", "6", 0, DATE(1, 1, 2000), 0},
+          {7, "category 8", "7", 8, DATE(1, 1, 2000), 0},
+          {8, "gone last year", "8", 12, DATE(1, 1, 2000), DATE(12, 31, 2013)},
+          {9, "admitted next year", "9", 19, DATE(1, 1, 2015), 0},
+      },
+      {});
+  ASSERT_OK(Run());
+  EXPECT_EQ(variables_.LOC.QTDEFUNI, 3);  // 1, 2 and 4
+  EXPECT_EQ(variables_.LOC.QTDEFUNF, 3);  // 1, 3 and 4
+  EXPECT_EQ(Summary(), "DASN_F|3|3\r\nDASN_S|5          |partner|0|0|0|0\r\n");
+}
+
+TEST_F(CalcEmpresasTest, SumsEachPartnersEntriesOfTheYear) {
+  const int32_t march = DATE(3, 1, 2014), december = DATE(12, 1, 2014);
+  Write(
+      {
+          {1, "Responsavel", "11122233344", 1, 0, 0},
+          {10,
+           "S\xD3"
+           "CIO UM",
+           "12345678901", 5, 0, 0, 502500},
+          {11, "Socio Dois   ", "98765432100", 11, 0, DATE(6, 30, 2014), 15},
+          {12, "Socio Antigo", "55555555555", 99, 0, DATE(12, 31, 2013)},
+          {13, "Sem Movimento", "777", 99, 0, 0},
+      },
+      {
+          {10, march, 3005, 10000},
+          {10, december, 3005, 25050},          // the later exempt entry replaces the first
+          {10, march, 4999, 100000},            // taxable
+          {10, march, 1, 50},                   // taxable
+          {10, march, 5004, 3000},              // withheld, not taxable
+          {10, march, 5047, 1000},              // withheld, not taxable
+          {10, march, 5001, 77700},             // neither
+          {10, march, 100, 99999, 1},           // another payment type: skipped
+          {10, march, 100, 99999, 0, 1},        // receipt flag: skipped
+          {10, DATE(12, 1, 2013), 100, 99999},  // last year
+          {10, DATE(1, 1, 2015), 100, 99999},   // next year ends the walk
+          {10, december, 200, -2500},           // negative amounts count too
+          {11, march, 100, 123456},
+          {11, march, 0, 0},  // zero is skipped
+          {12, march, 100, 500},
+      });
+  ASSERT_OK(Run());
+  EXPECT_EQ(Summary(),
+            "DASN_F|1|1\r\n"
+            "DASN_S|12345678901|S\xD3"
+            "CIO UM|250.5|975.5|50.25|40\r\n"
+            "DASN_S|98765432100|Socio Dois|0|1234.56|0|0\r\n"
+            "DASN_S|777        |Sem Movimento|0|0|0|0\r\n");
+  // The window shows the last partner.
+  EXPECT_EQ(variables_.LOC.SOCIONOME, "Sem Movimento" + std::string(37, ' '));
+}
+
+TEST_F(CalcEmpresasTest, WithoutPartnersTheWindowShowsTheResponsiblePerson) {
+  Write({{1, "Responsavel", "12345678901", 1, 0, 0}}, {});
+  ASSERT_OK(Run());
+  EXPECT_EQ(Summary(), "DASN_F|1|1\r\n");
+  EXPECT_EQ(variables_.LOC.SOCIOCPF, "123.456.789");
+  EXPECT_EQ(variables_.LOC.SOCIONOME, "Responsavel" + std::string(39, ' '));
+}
+
+TEST_F(CalcEmpresasTest, LongNamesAreCutAndPipesKept) {
+  const std::string sixty = std::string(49, 'A') + "B" + std::string(10, 'C');
+  Write({{1, sixty.c_str(), "1", 5, 0, 0}, {2, "A|B", "2", 5, 0, 0}}, {});
+  ASSERT_OK(Run());
+  EXPECT_EQ(Summary(), "DASN_F|0|0\r\nDASN_S|1          |" + sixty.substr(0, 50) +
+                           "|0|0|0|0\r\nDASN_S|2          |A|B|0|0|0|0\r\n");
+}
+
+TEST_F(CalcEmpresasTest, MissingCompanyFileLeavesNoSummary) {
+  std::ofstream("Temp/DASN.TXT") << "an earlier run\r\n";
+  ASSERT_OK(Run());
+  EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT"));
+  EXPECT_EQ(variables_.LOC.QTDEFUNI, 0);
+}
+
+TEST_F(CalcEmpresasTest, DamagedEntryFailsWithoutAPartialSummary) {
+  Write({{1, "Socio", "1", 5, 0, 0}}, {{1, DATE(2, 1, 2014), 100, 500}});
+  {
+    RecordFile movement(dictionary::MovimentoDeclaration());
+    movement.SetName("00000012/Folha/2014/MOVIMENT.Tps");
+    ASSERT_EQ(movement.Open(), 0);
+    ASSERT_EQ(movement.SetFile(), 0);
+    ASSERT_EQ(movement.Next(), 0);
+    movement.buffer()[26] = static_cast<char>(0xAB);  // not a digit in MOVFOLHA:VALOR
+    ASSERT_EQ(movement.Put(), 0);
+  }
+  const runtime::Status status = Run();
+  EXPECT_EQ(status.code(), runtime::kInvalidData) << status.message();
+  EXPECT_NE(status.message().find("MOVFOLHA:VALOR"), std::string::npos) << status.message();
+  EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT"));
+}
+
+TEST_F(CalcEmpresasTest, UnwritableSummaryIsAFailure) {
+  Write({{1, "Socio", "1", 5, 0, 0}}, {});
+  std::filesystem::remove_all("Temp");
+  const runtime::Status status = Run();
+  EXPECT_FALSE(status.ok());
+  EXPECT_NE(status.message().find("DASN.TXT"), std::string::npos) << status.message();
+}
+
+}  // namespace
+}  // namespace dasn
