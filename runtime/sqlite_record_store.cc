@@ -1,8 +1,8 @@
 // SQLite under the record store.
 //
-// Schema: one table `records` (rid = record number, never reused, ver = change counter, k0..kn-1 = encoded keys,
-// data = the record's exact bytes) and one index per key, named by the key's external name or
-// label; a key that leaves out empty values has a NULL key and a partial index. The table
+// Schema: one table `records` (rid = record number, never reused, ver = change counter, k0..kn-1 =
+// encoded keys, data = the record's exact bytes) and one index per key, named by the key's external
+// name or label; a key that leaves out empty values has a NULL key and a partial index. The table
 // `layout` keeps the format tag and the layout the file was created with.
 //
 // Reads keep one read snapshot open for a lease of kLeaseTime, so that walks and runs of fetches
@@ -202,6 +202,80 @@ sqlite3_stmt* SqliteRecordStore::Prepare(const std::string& sql, Status* status)
     return nullptr;
   }
   statements_.emplace(sql, statement);
+  return statement;
+}
+
+std::string SqliteRecordStore::SqlFor(Query query, int order) const {
+  const std::string table = Table();
+  const std::string column = order == kRecordOrder ? "rid" : Column(order);
+  const std::string select = "SELECT rid, ver, " +
+                             (order == kRecordOrder ? std::string("NULL") : column) +
+                             ", data FROM " + table;
+  // "c >= x''" takes every record a key holds (keys are blobs; a record the key leaves out has a
+  // NULL key) and lets the engine use a partial index.
+  const std::string every = order == kRecordOrder ? "" : " WHERE " + column + " >= x''";
+  switch (query) {
+    case Query::StepFromEnd:
+      return select + every + " ORDER BY " + column;
+    case Query::StepInclusive:
+      return select + " WHERE " + column + " >= ?1 ORDER BY " + column;
+    case Query::StepExclusive:
+      return select + " WHERE " + column + " > ?1 ORDER BY " + column;
+    case Query::StepFromEndBackward:
+      return select + every + " ORDER BY " + column + " DESC";
+    case Query::StepInclusiveBackward:
+      return select + " WHERE " + column + " <= ?1 ORDER BY " + column + " DESC";
+    case Query::StepExclusiveBackward:
+      return select + " WHERE " + column + " < ?1 ORDER BY " + column + " DESC";
+    case Query::GetByKey:
+      return select + " WHERE " + column +
+             (file_.keys[order].unique() ? " = ?1" : " >= ?1 ORDER BY " + column + " LIMIT 1");
+    case Query::GetByNumber:
+      return select + " WHERE rid = ?1";
+    case Query::Count:
+      return "SELECT count(*) FROM " + table;
+    case Query::NextNumber:
+      // Numbers are never used twice, so a position kept for a deleted record cannot find
+      // another.
+      return "SELECT coalesce((SELECT seq FROM " + Quote(schema_) +
+             ".sqlite_sequence WHERE name = 'records'), 0) + 1";
+    case Query::Insert: {
+      std::string sql = "INSERT INTO " + table + "(rid, ver";
+      for (size_t k = 0; k < file_.keys.size(); ++k) sql += ", " + Column(static_cast<int>(k));
+      sql += ", data) VALUES(?1, 1";
+      for (size_t k = 0; k < file_.keys.size(); ++k) sql += ", ?" + std::to_string(k + 3);
+      return sql + ", ?2)";
+    }
+    case Query::Update: {
+      std::string sql = "UPDATE " + table + " SET ver = ver + 1, data = ?3";
+      for (size_t k = 0; k < file_.keys.size(); ++k) {
+        sql += ", " + Column(static_cast<int>(k)) + " = ?" + std::to_string(k + 4);
+      }
+      return sql + " WHERE rid = ?1 AND ver = ?2";
+    }
+    case Query::Delete:
+      return "DELETE FROM " + table + " WHERE rid = ?1 AND ver = ?2";
+    case Query::Duplicate:
+      return "SELECT 1 FROM " + table + " WHERE " + column + " = ?1 AND rid != ?2";
+    case Query::kCount:
+      break;
+  }
+  return std::string();
+}
+
+sqlite3_stmt* SqliteRecordStore::Statement(Query query, int order, Status* status) {
+  if (slots_.empty()) {
+    slots_.assign(static_cast<size_t>(Query::kCount) * (file_.keys.size() + 1), nullptr);
+  }
+  sqlite3_stmt*& statement =
+      slots_[static_cast<size_t>(query) * (file_.keys.size() + 1) + (order + 1)];
+  if (statement == nullptr) {
+    statement = Prepare(SqlFor(query, order), status);
+    return statement;
+  }
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  if (statement == cursor_) cursor_ = nullptr;
   return statement;
 }
 
@@ -415,28 +489,11 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
   if (!continues) {
     ResetCursor();
     const bool forward = seek.direction == Direction::Forward;
-    std::string sql;
-    if (seek.order == kRecordOrder) {
-      sql = "SELECT rid, ver, NULL, data FROM " + Table();
-      if (seek.from != Seek::From::End) {
-        sql += seek.from == Seek::From::Inclusive
-                   ? (forward ? " WHERE rid >= ?1" : " WHERE rid <= ?1")
-                   : (forward ? " WHERE rid > ?1" : " WHERE rid < ?1");
-      }
-      sql += forward ? " ORDER BY rid" : " ORDER BY rid DESC";
-    } else {
-      const std::string column = Column(seek.order);
-      sql = "SELECT rid, ver, " + column + ", data FROM " + Table() + " WHERE " + column;
-      if (seek.from == Seek::From::End) {
-        sql += " >= x''";
-      } else if (seek.from == Seek::From::Inclusive) {
-        sql += forward ? " >= ?1" : " <= ?1";
-      } else {
-        sql += forward ? " > ?1" : " < ?1";
-      }
-      sql += " ORDER BY " + column + (forward ? "" : " DESC");
-    }
-    sqlite3_stmt* statement = Prepare(sql, &status);
+    Query query = Query::StepFromEnd;
+    if (seek.from == Seek::From::Inclusive) query = Query::StepInclusive;
+    if (seek.from == Seek::From::Exclusive) query = Query::StepExclusive;
+    if (!forward) query = static_cast<Query>(static_cast<int>(query) + 3);
+    sqlite3_stmt* statement = Statement(query, seek.order, &status);
     if (statement == nullptr) return status;
     if (seek.from != Seek::From::End) {
       if (seek.order == kRecordOrder) {
@@ -476,11 +533,8 @@ Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* recor
   std::lock_guard<std::mutex> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
-  const std::string column = Column(key);
   const bool unique = file_.keys[key].unique();
-  const std::string sql = "SELECT rid, ver, " + column + ", data FROM " + Table() + " WHERE " +
-                          column + (unique ? " = ?1" : " >= ?1 ORDER BY " + column + " LIMIT 1");
-  sqlite3_stmt* statement = Prepare(sql, &status);
+  sqlite3_stmt* statement = Statement(Query::GetByKey, key, &status);
   if (statement == nullptr) return status;
   sqlite3_bind_blob(statement, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
   const int rc = sqlite3_step(statement);
@@ -507,8 +561,7 @@ Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* 
   std::lock_guard<std::mutex> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
-  sqlite3_stmt* statement =
-      Prepare("SELECT rid, ver, NULL, data FROM " + Table() + " WHERE rid = ?1", &status);
+  sqlite3_stmt* statement = Statement(Query::GetByNumber, kRecordOrder, &status);
   if (statement == nullptr) return status;
   sqlite3_bind_int64(statement, 1, number);
   const int rc = sqlite3_step(statement);
@@ -526,7 +579,7 @@ Status SqliteRecordStore::Count(int64_t* records) {
   std::lock_guard<std::mutex> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
-  sqlite3_stmt* statement = Prepare("SELECT count(*) FROM " + Table(), &status);
+  sqlite3_stmt* statement = Statement(Query::Count, kRecordOrder, &status);
   if (statement == nullptr) return status;
   if (sqlite3_step(statement) != SQLITE_ROW) status = EngineError("count");
   *records = sqlite3_column_int64(statement, 0);
@@ -581,10 +634,7 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
     }
     return result;
   };
-  // Numbers are never used twice, so a position kept for a deleted record cannot find another.
-  sqlite3_stmt* next = Prepare("SELECT coalesce((SELECT seq FROM " + Quote(schema_) +
-                                   ".sqlite_sequence WHERE name = 'records'), 0) + 1",
-                               &status);
+  sqlite3_stmt* next = Statement(Query::NextNumber, kRecordOrder, &status);
   if (next == nullptr) return finish(status);
   if (sqlite3_step(next) != SQLITE_ROW) {
     status = EngineError("add");
@@ -598,12 +648,7 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
   std::vector<uint8_t> excluded(n);
   status = EncodeAll(record, number, keys.data(), excluded.data());
   if (!status.ok()) return finish(status);
-  std::string sql = "INSERT INTO " + Table() + "(rid, ver";
-  for (size_t k = 0; k < n; ++k) sql += ", " + Column(static_cast<int>(k));
-  sql += ", data) VALUES(?1, 1";
-  for (size_t k = 0; k < n; ++k) sql += ", ?" + std::to_string(k + 3);
-  sql += ", ?2)";
-  sqlite3_stmt* insert = Prepare(sql, &status);
+  sqlite3_stmt* insert = Statement(Query::Insert, kRecordOrder, &status);
   if (insert == nullptr) return finish(status);
   sqlite3_bind_int64(insert, 1, number);
   sqlite3_bind_blob(insert, 2, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
@@ -624,12 +669,7 @@ Status SqliteRecordStore::Put(std::string_view record, RecordInfo* info) {
   std::vector<uint8_t> excluded(n);
   Status status = EncodeAll(record, info->number, keys.data(), excluded.data());
   if (!status.ok()) return status;
-  std::string sql = "UPDATE " + Table() + " SET ver = ver + 1, data = ?3";
-  for (size_t k = 0; k < n; ++k) {
-    sql += ", " + Column(static_cast<int>(k)) + " = ?" + std::to_string(k + 4);
-  }
-  sql += " WHERE rid = ?1 AND ver = ?2";
-  sqlite3_stmt* update = Prepare(sql, &status);
+  sqlite3_stmt* update = Statement(Query::Update, kRecordOrder, &status);
   if (update == nullptr) return status;
   sqlite3_bind_int64(update, 1, info->number);
   sqlite3_bind_int64(update, 2, info->version);
@@ -651,7 +691,7 @@ Status SqliteRecordStore::Delete(const RecordInfo& info) {
   std::lock_guard<std::mutex> lock(mutex_);
   EndReadLocked();
   Status status;
-  sqlite3_stmt* erase = Prepare("DELETE FROM " + Table() + " WHERE rid = ?1 AND ver = ?2", &status);
+  sqlite3_stmt* erase = Statement(Query::Delete, kRecordOrder, &status);
   if (erase == nullptr) return status;
   sqlite3_bind_int64(erase, 1, info.number);
   sqlite3_bind_int64(erase, 2, info.version);
@@ -677,8 +717,7 @@ Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t ex
   if (!status.ok() || excluded) return status;
   status = BeginRead();
   if (!status.ok()) return status;
-  sqlite3_stmt* statement = Prepare(
-      "SELECT 1 FROM " + Table() + " WHERE " + Column(key) + " = ?1 AND rid != ?2", &status);
+  sqlite3_stmt* statement = Statement(Query::Duplicate, key, &status);
   if (statement == nullptr) return status;
   sqlite3_bind_blob(statement, 1, encoded.data(), static_cast<int>(encoded.size()), SQLITE_STATIC);
   sqlite3_bind_int64(statement, 2, except_number);
@@ -760,6 +799,7 @@ void SqliteRecordStore::JoinTransaction(sqlite3* db, const std::string& schema) 
   EndReadLocked();
   for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
   statements_.clear();
+  slots_.clear();
   db_ = db;
   schema_ = schema;
 }
@@ -769,6 +809,7 @@ void SqliteRecordStore::LeaveTransaction() {
   ResetCursor();
   for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
   statements_.clear();
+  slots_.clear();
   db_ = own_db_;
   schema_ = "main";
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "runtime/key_encoder.h"
 #include "runtime/record_store.h"
@@ -58,6 +59,27 @@ class SqliteRecordStore final : public RecordStore {
  private:
   SqliteRecordStore(const FileDeclaration& file, std::string path, sqlite3* db);
 
+  // The statements the store runs, each prepared once per key order and connection.
+  enum class Query : int {
+    StepFromEnd,
+    StepInclusive,
+    StepExclusive,
+    StepFromEndBackward,
+    StepInclusiveBackward,
+    StepExclusiveBackward,
+    GetByKey,
+    GetByNumber,
+    Count,
+    NextNumber,
+    Insert,
+    Update,
+    Delete,
+    Duplicate,
+    kCount
+  };
+  std::string SqlFor(Query query, int order) const;
+  // The statement of `query` for key `order` (kRecordOrder where no key is involved), reset.
+  sqlite3_stmt* Statement(Query query, int order, Status* status);
   sqlite3_stmt* Prepare(const std::string& sql, Status* status);
   Status EngineError(const std::string& what) const;
   Status BeginRead();
@@ -75,7 +97,8 @@ class SqliteRecordStore final : public RecordStore {
   sqlite3* own_db_;
   sqlite3* db_;         // own_db_, or the transaction's connection
   std::string schema_;  // "main", or the name attached in the transaction
-  std::map<std::string, sqlite3_stmt*> statements_;
+  std::map<std::string, sqlite3_stmt*> statements_;  // owns every prepared statement
+  std::vector<sqlite3_stmt*> slots_;                 // Statement()'s index into them
 
   // The open cursor of the walk in progress, positioned after `cursor_key_`.
   sqlite3_stmt* cursor_ = nullptr;
