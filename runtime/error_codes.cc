@@ -24,6 +24,8 @@ std::string_view ErrorText(int code) {
       return "Creates duplicate key";
     case kRecordHeld:
       return "Record is already held";
+    case kInvalidFileName:
+      return "Invalid file name";
     case kKeysNeedRebuild:
       return "Keys must be rebuilt";
     case kLayoutMismatch:

@@ -17,6 +17,7 @@ enum ErrorCode : int {
   kFileNotOpen = 37,
   kDuplicateKey = 40,
   kRecordHeld = 43,  // held by another user
+  kInvalidFileName = 45,
   kKeysNeedRebuild = 46,
   kLayoutMismatch = 47,  // the stored layout differs from the declaration
   kFileAlreadyOpen = 52,
