@@ -239,7 +239,7 @@ Status RecordFile::SetDecimal(int field, const Decimal& value, int element) {
 // ---- Open and close ----
 
 std::string RecordFile::Name() const {
-  if (declaration_.name != nullptr && !declaration_.name->Get().empty()) {
+  if (name_.empty() && declaration_.name != nullptr) {
     return std::string(ClipRight(declaration_.name->Get()));
   }
   return name_;

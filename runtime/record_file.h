@@ -137,8 +137,9 @@ class RecordFile {
   Status SetDecimal(int field, const Decimal& value, int element = 1);
 
   // ---- Open and close ----
-  // FILE_NAME: the name the file opens under: its name variable, else the name set here.
+  // FILE_NAME: the name the file opens under: the name set here, else its name variable.
   std::string Name() const;
+  // Gives this instance a name of its own (empty: back to the name variable).
   void SetName(std::string_view name);
   int Create();  // FILE_CREATE: a new empty file under Name(); replaces a file nobody has open
   int Open(int mode = open_mode::kReadWrite | open_mode::kDenyNone);  // FILE_OPEN
