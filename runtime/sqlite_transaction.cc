@@ -31,6 +31,14 @@ struct ThreadTransaction {
 };
 thread_local ThreadTransaction transaction = {nullptr, 0, {}, {}};
 
+// The name under which enlisted file `i` is attached ("main" for the first).
+std::string SchemaName(size_t i) {
+  if (i == 0) return "main";
+  std::string name = "f";
+  name += std::to_string(i);
+  return name;
+}
+
 int Fail(int code, const std::string& message) { return SetFileError(Status(code, message)); }
 
 // Gives every file its own connection back and closes the transaction's.
@@ -76,7 +84,8 @@ int LOGOUT(int timeout) {
   };
   for (size_t i = 1; i < files.size(); ++i) {
     sqlite3_stmt* attach = nullptr;
-    const std::string sql = "ATTACH ?1 AS f" + std::to_string(i);
+    std::string sql = "ATTACH ?1 AS ";
+    sql += SchemaName(i);
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &attach, nullptr) != SQLITE_OK) {
       return fail(kEngineError, "attach");
     }
@@ -94,7 +103,7 @@ int LOGOUT(int timeout) {
   for (size_t i = 0; i < files.size(); ++i) {
     transaction.files[i] = files[i];
     transaction.stores[i] = files[i]->store();
-    files[i]->store()->JoinTransaction(db, i == 0 ? "main" : "f" + std::to_string(i));
+    files[i]->store()->JoinTransaction(db, SchemaName(i));
   }
   return SetFileError(Status::Ok());
 }
