@@ -267,7 +267,7 @@ const PayrollFiles& Payroll() {
   static const PayrollFiles files = [] {
     const int64_t entries = PayrollEntries();
     const std::string stem = (DataFolder() / ("moviment-" + std::to_string(entries))).string();
-    PayrollFiles f{stem + ".Tps", stem + ".raw", std::max<int64_t>(1, entries / (12 * kAccounts))};
+    PayrollFiles f{stem + ".Tps", stem + ".raw", (entries + 12 * kAccounts - 1) / (12 * kAccounts)};
     if (std::filesystem::exists(f.ours) && std::filesystem::exists(f.raw)) return f;
     fprintf(stderr, "building the %lld-entry payroll files (once)...\n",
             static_cast<long long>(entries));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -31,7 +32,15 @@ namespace {
 // The files of this thread enlisted for the next transaction, linked through next_enlisted_.
 thread_local RecordFile* enlisted_files = nullptr;
 
+// For operations that hand the callbacks no parameters.
+void NoParameters(PARAMS&) {}
+
 uint64_t ReadLittleEndian(const char* p, int size) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint64_t value = 0;
+    std::memcpy(&value, p, size);
+    return value;
+  }
   uint64_t value = 0;
   for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(p[i]);
   return value;
@@ -66,8 +75,14 @@ RecordFile::~RecordFile() {
 
 // ---- Operation frame ----
 
-template <typename Body>
-int RecordFile::Run(int32_t op, PARAMS& parameters, bool needs_open, Body body) {
+template <typename Fill, typename Body>
+int RecordFile::Run(int32_t op, Fill fill, bool needs_open, Body body) {
+  if (callbacks_.empty()) {
+    // The common case, kept lean: no parameter group to build.
+    return SetFileError(needs_open && !IsOpen() ? NotOpen() : body());
+  }
+  PARAMS parameters;
+  fill(parameters);
   std::string err_code, err_msg;
   const std::vector<FileCallback*> callbacks = callbacks_;  // a callback may unregister itself
   Status status;
@@ -82,9 +97,7 @@ int RecordFile::Run(int32_t op, PARAMS& parameters, bool needs_open, Body body) 
     }
   }
   if (go) {
-    status = needs_open && !IsOpen()
-                 ? Status(kFileNotOpen, declaration_.label + " (" + Name() + ") is not open")
-                 : body();
+    status = needs_open && !IsOpen() ? NotOpen() : body();
   }
   SetFileError(status);
   for (FileCallback* callback : callbacks) {
@@ -92,6 +105,10 @@ int RecordFile::Run(int32_t op, PARAMS& parameters, bool needs_open, Body body) 
   }
   // What the callbacks did with other files must not hide this operation's outcome.
   return SetFileError(status);
+}
+
+Status RecordFile::NotOpen() const {
+  return Status(kFileNotOpen, declaration_.label + " (" + Name() + ") is not open");
 }
 
 void RecordFile::AddCallback(FileCallback* callback) {
@@ -105,8 +122,7 @@ void RecordFile::RemoveCallback(FileCallback* callback) {
 }
 
 void RecordFile::Destroy() {
-  PARAMS parameters;
-  Run(op_code::kDestroy, parameters, false, [] { return Status::Ok(); });
+  Run(op_code::kDestroy, NoParameters, false, [] { return Status::Ok(); });
   destroyed_ = true;
   if (IsOpen()) Close();
   states_.clear();
@@ -248,8 +264,7 @@ std::string RecordFile::Name() const {
 void RecordFile::SetName(std::string_view name) { name_ = std::string(name); }
 
 int RecordFile::Create() {
-  PARAMS parameters;
-  return Run(op_code::kCreate, parameters, false, [&] {
+  return Run(op_code::kCreate, NoParameters, false, [&] {
     if (IsOpen()) return Status(kFileAlreadyOpen, Name() + " is open");
     const std::string path = ResolvePath(Name());
     if (Name().empty()) return Status(kFileNotFound, declaration_.label + " has no file name");
@@ -273,59 +288,58 @@ Status RecordFile::CheckWritable() const {
 }
 
 int RecordFile::Open(int mode) {
-  PARAMS parameters;
-  parameters.OpenMode = mode;
-  return Run(op_code::kOpen, parameters, false, [&] {
-    if (IsOpen()) return Status(kFileAlreadyOpen, Name() + " is already open");
-    const std::string name = Name();
-    if (name.empty()) return Status(kFileNotFound, declaration_.label + " has no file name");
-    const std::string path = ResolvePath(name);
-    if (!FileExists(path)) return Status(kFileNotFound, name + ": file not found");
-    const int access = mode & 0x0F;
-    const bool write = access == open_mode::kWrite || access == open_mode::kReadWrite;
-    if (write) {
-      // A file without write permission is read-only, also for a superuser who could write it.
-      struct stat info;
-      if (stat(path.c_str(), &info) != 0 || (info.st_mode & S_IWUSR) == 0) {
-        return Status(kWriteRefused, name + ": the file is read-only");
-      }
-    }
-    Sharing sharing = Sharing::DenyNone;
-    switch (mode & 0xF0) {
-      case open_mode::kDenyAll:
-        sharing = Sharing::DenyAll;
-        break;
-      case open_mode::kDenyWrite:
-        sharing = Sharing::DenyWrite;
-        break;
-      case open_mode::kDenyRead:
-        sharing = Sharing::DenyRead;
-        break;
-      case open_mode::kDenyNone:
-        sharing = Sharing::DenyNone;
-        break;
-      default:
-        sharing = Sharing::DenyAll;
-        break;  // compatibility mode excludes the others
-    }
-    std::unique_ptr<ShareLock> share;
-    Status status = ShareLock::Acquire(path, write, sharing, &share);
-    if (!status.ok()) return status;
-    std::unique_ptr<SqliteRecordStore> store;
-    status = SqliteRecordStore::Open(declaration_, path, write, KeyCheck::Check, &store);
-    if (!status.ok()) return status;
-    store_ = std::move(store);
-    share_ = std::move(share);
-    mode_ = mode;
-    walk_ = Walk();
-    current_ = RecordInfo();
-    return Status::Ok();
-  });
+  return Run(
+      op_code::kOpen, [&](PARAMS& parameters) { parameters.OpenMode = mode; }, false,
+      [&] {
+        if (IsOpen()) return Status(kFileAlreadyOpen, Name() + " is already open");
+        const std::string name = Name();
+        if (name.empty()) return Status(kFileNotFound, declaration_.label + " has no file name");
+        const std::string path = ResolvePath(name);
+        if (!FileExists(path)) return Status(kFileNotFound, name + ": file not found");
+        const int access = mode & 0x0F;
+        const bool write = access == open_mode::kWrite || access == open_mode::kReadWrite;
+        if (write) {
+          // A file without write permission is read-only, also for a superuser who could write it.
+          struct stat info;
+          if (stat(path.c_str(), &info) != 0 || (info.st_mode & S_IWUSR) == 0) {
+            return Status(kWriteRefused, name + ": the file is read-only");
+          }
+        }
+        Sharing sharing = Sharing::DenyNone;
+        switch (mode & 0xF0) {
+          case open_mode::kDenyAll:
+            sharing = Sharing::DenyAll;
+            break;
+          case open_mode::kDenyWrite:
+            sharing = Sharing::DenyWrite;
+            break;
+          case open_mode::kDenyRead:
+            sharing = Sharing::DenyRead;
+            break;
+          case open_mode::kDenyNone:
+            sharing = Sharing::DenyNone;
+            break;
+          default:
+            sharing = Sharing::DenyAll;
+            break;  // compatibility mode excludes the others
+        }
+        std::unique_ptr<ShareLock> share;
+        Status status = ShareLock::Acquire(path, write, sharing, &share);
+        if (!status.ok()) return status;
+        std::unique_ptr<SqliteRecordStore> store;
+        status = SqliteRecordStore::Open(declaration_, path, write, KeyCheck::Check, &store);
+        if (!status.ok()) return status;
+        store_ = std::move(store);
+        share_ = std::move(share);
+        mode_ = mode;
+        walk_ = Walk();
+        current_ = RecordInfo();
+        return Status::Ok();
+      });
 }
 
 int RecordFile::Close() {
-  PARAMS parameters;
-  return Run(op_code::kClose, parameters, false, [&] {
+  return Run(op_code::kClose, NoParameters, false, [&] {
     // The engine connection closes before the share claims go: see share_lock_posix.cc.
     store_.reset();
     share_.reset();
@@ -339,11 +353,10 @@ int RecordFile::Close() {
 }
 
 int RecordFile::Build() {
-  PARAMS parameters;
   if (!IsOpen()) {
     // Rebuilding is how a file with a missing index is mended, and such a file does not open:
     // open it for the rebuild alone, keys unchecked.
-    return Run(op_code::kBuild, parameters, false, [&] {
+    return Run(op_code::kBuild, NoParameters, false, [&] {
       const std::string path = ResolvePath(Name());
       if (!FileExists(path)) return Status(kFileNotFound, Name() + ": file not found");
       std::unique_ptr<ShareLock> exclusive;
@@ -354,15 +367,14 @@ int RecordFile::Build() {
       return status.ok() ? store->Build() : status;
     });
   }
-  return Run(op_code::kBuild, parameters, true, [&] {
+  return Run(op_code::kBuild, NoParameters, true, [&] {
     Status status = CheckWritable();
     return status.ok() ? store_->Build() : status;
   });
 }
 
 int RecordFile::Empty() {
-  PARAMS parameters;
-  return Run(op_code::kEmpty, parameters, true, [&] {
+  return Run(op_code::kEmpty, NoParameters, true, [&] {
     Status status = CheckWritable();
     if (!status.ok()) return status;
     if ((mode_ & 0xF0) != open_mode::kDenyAll) {
@@ -400,78 +412,80 @@ Status RecordFile::Read(Status status, const RecordInfo& info, const std::vector
 }
 
 int RecordFile::Get(int key) {
-  PARAMS parameters;
-  parameters.Key1 = key;
-  return Run(op_code::kGetByKey, parameters, true, [&] {
-    Status status = CheckKey(key);
-    if (!status.ok()) return status;
-    KeyEncoder encoder(declaration_);
-    std::string prefix;
-    status = encoder.EncodePrefix(key, record(), &prefix);
-    if (!status.ok()) return status;
-    RecordInfo info;
-    return Read(store_->GetByKey(key, prefix, read_buffer_.data(), &info), info, read_buffer_);
-  });
+  return Run(
+      op_code::kGetByKey, [&](PARAMS& parameters) { parameters.Key1 = key; }, true,
+      [&] {
+        Status status = CheckKey(key);
+        if (!status.ok()) return status;
+        KeyEncoder encoder(declaration_);
+        std::string prefix;
+        status = encoder.EncodePrefix(key, record(), &prefix);
+        if (!status.ok()) return status;
+        RecordInfo& info = read_info_;
+        return Read(store_->GetByKey(key, prefix, read_buffer_.data(), &info), info, read_buffer_);
+      });
 }
 
 int RecordFile::GetByPointer(int64_t pointer) {
-  PARAMS parameters;
-  parameters.Pointer = pointer;
-  return Run(op_code::kGetByPointer, parameters, true, [&] {
-    if (pointer <= 0) {
-      current_ = RecordInfo();
-      return Status(kRecordNotFound, "no record " + std::to_string(pointer));
-    }
-    RecordInfo info;
-    return Read(store_->GetByNumber(pointer, read_buffer_.data(), &info), info, read_buffer_);
-  });
+  return Run(
+      op_code::kGetByPointer, [&](PARAMS& parameters) { parameters.Pointer = pointer; }, true,
+      [&] {
+        if (pointer <= 0) {
+          current_ = RecordInfo();
+          return Status(kRecordNotFound, "no record " + std::to_string(pointer));
+        }
+        RecordInfo& info = read_info_;
+        return Read(store_->GetByNumber(pointer, read_buffer_.data(), &info), info, read_buffer_);
+      });
 }
 
 int RecordFile::Set(int key) {
-  PARAMS parameters;
-  parameters.Key1 = key;
-  return Run(op_code::kSetKey, parameters, true, [&] {
-    Status status = CheckKey(key);
-    if (status.ok()) walk_ = Walk{key, Walk::Place::BothEnds, ""};
-    return status;
-  });
+  return Run(
+      op_code::kSetKey, [&](PARAMS& parameters) { parameters.Key1 = key; }, true,
+      [&] {
+        Status status = CheckKey(key);
+        if (status.ok()) walk_ = Walk{key, Walk::Place::BothEnds, "", "", 0};
+        return status;
+      });
 }
 
 int RecordFile::SetFromBuffer(int key) {
-  PARAMS parameters;
-  parameters.Key1 = key;
-  parameters.Key2 = key;
-  return Run(op_code::kSetKey, parameters, true, [&] {
-    Status status = CheckKey(key);
-    if (!status.ok()) return status;
-    std::string prefix;
-    status = KeyEncoder(declaration_).EncodePrefix(key, record(), &prefix);
-    if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix)};
-    return status;
-  });
+  return Run(
+      op_code::kSetKey,
+      [&](PARAMS& parameters) {
+        parameters.Key1 = key;
+        parameters.Key2 = key;
+      },
+      true,
+      [&] {
+        Status status = CheckKey(key);
+        if (!status.ok()) return status;
+        std::string prefix;
+        status = KeyEncoder(declaration_).EncodePrefix(key, record(), &prefix);
+        if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix), "", 0};
+        return status;
+      });
 }
 
 int RecordFile::SetFile() {
-  PARAMS parameters;
-  return Run(op_code::kSetFile, parameters, true, [&] {
-    walk_ = Walk{kRecordOrder, Walk::Place::BothEnds, ""};
+  return Run(op_code::kSetFile, NoParameters, true, [&] {
+    walk_ = Walk{kRecordOrder, Walk::Place::BothEnds, "", "", 0};
     return Status::Ok();
   });
 }
 
 int RecordFile::SetFile(int64_t pointer) {
-  PARAMS parameters;
-  parameters.Pointer = pointer;
-  return Run(op_code::kSetFile, parameters, true, [&] {
-    walk_ = Walk{kRecordOrder, Walk::Place::Before, KeyEncoder::NumberBytes(pointer)};
-    return Status::Ok();
-  });
+  return Run(
+      op_code::kSetFile, [&](PARAMS& parameters) { parameters.Pointer = pointer; }, true,
+      [&] {
+        walk_ = Walk{kRecordOrder, Walk::Place::Before, KeyEncoder::NumberBytes(pointer), "", 0};
+        return Status::Ok();
+      });
 }
 
 int RecordFile::Step(Direction direction) {
-  PARAMS parameters;
   const bool forward = direction == Direction::Forward;
-  return Run(forward ? op_code::kNext : op_code::kPrevious, parameters, true, [&] {
+  return Run(forward ? op_code::kNext : op_code::kPrevious, NoParameters, true, [&] {
     Seek seek;
     seek.order = walk_.order;
     seek.direction = direction;
@@ -485,7 +499,8 @@ int RecordFile::Step(Direction direction) {
         break;
       case Walk::Place::At:
         seek.from = Seek::From::Exclusive;
-        seek.key = walk_.key;
+        seek.mark = walk_.mark;
+        seek.mark_number = walk_.mark_number;
         break;
       case Walk::Place::AfterLast:
         if (forward) return Status(kRecordNotAvailable, "no further record");
@@ -496,16 +511,17 @@ int RecordFile::Step(Direction direction) {
         seek.from = Seek::From::End;
         break;
     }
-    RecordInfo info;
+    RecordInfo& info = read_info_;
     Status status = store_->Step(seek, read_buffer_.data(), &info);
     if (status.code() == kRecordNotAvailable) {
       walk_.place = forward ? Walk::Place::AfterLast : Walk::Place::BeforeFirst;
       return status;
     }
-    if (status.ok() || status.code() == kRecordHeld) {
-      // The walk moves past a record it could not read, so the next step does not meet it again.
+    if (status.ok()) {
+      // Also when the record turns out to be held elsewhere: the walk moves past it.
       walk_.place = Walk::Place::At;
-      walk_.key = info.key;
+      walk_.mark.assign(read_buffer_.data(), read_buffer_.size());
+      walk_.mark_number = info.number;
     }
     return Read(status, info, read_buffer_);
   });
@@ -517,59 +533,64 @@ int RecordFile::Previous() { return Step(Direction::Backward); }
 // ---- Writing ----
 
 int RecordFile::Add() {
-  PARAMS parameters;
-  parameters.Len = declaration_.record_length;
-  return Run(op_code::kAdd, parameters, true, [&] {
-    Status status = CheckWritable();
-    if (!status.ok()) return status;
-    RecordInfo info;
-    status = store_->Add(record(), &info);
-    if (!status.ok()) return status;
-    current_ = info;
-    std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
-    return Status::Ok();
-  });
+  return Run(
+      op_code::kAdd, [&](PARAMS& parameters) { parameters.Len = declaration_.record_length; }, true,
+      [&] {
+        Status status = CheckWritable();
+        if (!status.ok()) return status;
+        RecordInfo& info = read_info_;
+        status = store_->Add(record(), &info);
+        if (!status.ok()) return status;
+        current_ = info;
+        std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
+        return Status::Ok();
+      });
 }
 
 int RecordFile::Put() {
-  PARAMS parameters;
-  parameters.Pointer = current_.number;
-  parameters.Len = declaration_.record_length;
-  return Run(op_code::kPut, parameters, true, [&] {
-    Status status = CheckWritable();
-    if (!status.ok()) return status;
-    if (current_.number == 0) return Status(kRecordNotAvailable, "no record was read to put");
-    if (share_->HeldElsewhere(current_.number)) {
-      return Status(kRecordHeld,
-                    "record " + std::to_string(current_.number) + " is held by another user");
-    }
-    status = store_->Put(record(), &current_);
-    if (status.ok()) std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
-    return status;
-  });
+  return Run(
+      op_code::kPut,
+      [&](PARAMS& parameters) {
+        parameters.Pointer = current_.number;
+        parameters.Len = declaration_.record_length;
+      },
+      true,
+      [&] {
+        Status status = CheckWritable();
+        if (!status.ok()) return status;
+        if (current_.number == 0) return Status(kRecordNotAvailable, "no record was read to put");
+        if (share_->HeldElsewhere(current_.number)) {
+          return Status(kRecordHeld,
+                        "record " + std::to_string(current_.number) + " is held by another user");
+        }
+        status = store_->Put(record(), &current_);
+        if (status.ok()) std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
+        return status;
+      });
 }
 
 int RecordFile::Delete() {
-  PARAMS parameters;
-  parameters.Pointer = current_.number;
-  return Run(op_code::kDelete, parameters, true, [&] {
-    Status status = CheckWritable();
-    if (!status.ok()) return status;
-    if (current_.number == 0) return Status(kRecordNotAvailable, "no record was read to delete");
-    if (share_->HeldElsewhere(current_.number)) {
-      return Status(kRecordHeld,
-                    "record " + std::to_string(current_.number) + " is held by another user");
-    }
-    status = store_->Delete(current_);
-    if (status.ok()) {
-      if (held_ == current_.number) {
-        share_->Release(held_);
-        held_ = 0;
-      }
-      current_ = RecordInfo();
-    }
-    return status;
-  });
+  return Run(
+      op_code::kDelete, [&](PARAMS& parameters) { parameters.Pointer = current_.number; }, true,
+      [&] {
+        Status status = CheckWritable();
+        if (!status.ok()) return status;
+        if (current_.number == 0)
+          return Status(kRecordNotAvailable, "no record was read to delete");
+        if (share_->HeldElsewhere(current_.number)) {
+          return Status(kRecordHeld,
+                        "record " + std::to_string(current_.number) + " is held by another user");
+        }
+        status = store_->Delete(current_);
+        if (status.ok()) {
+          if (held_ == current_.number) {
+            share_->Release(held_);
+            held_ = 0;
+          }
+          current_ = RecordInfo();
+        }
+        return status;
+      });
 }
 
 bool RecordFile::Duplicate(int key) {
@@ -587,21 +608,18 @@ bool RecordFile::DuplicateAny() {
 }
 
 int RecordFile::Watch() {
-  PARAMS parameters;
-  return Run(op_code::kWatch, parameters, true, [] { return Status::Ok(); });
+  return Run(op_code::kWatch, NoParameters, true, [] { return Status::Ok(); });
 }
 
 int RecordFile::Hold() {
-  PARAMS parameters;
-  return Run(op_code::kHold, parameters, true, [&] {
+  return Run(op_code::kHold, NoParameters, true, [&] {
     holding_ = true;
     return Status::Ok();
   });
 }
 
 int RecordFile::Release() {
-  PARAMS parameters;
-  return Run(op_code::kRelease, parameters, true, [&] {
+  return Run(op_code::kRelease, NoParameters, true, [&] {
     if (held_ != 0) share_->Release(held_);
     held_ = 0;
     holding_ = false;
@@ -638,44 +656,48 @@ std::string RecordFile::Position(int key) const {
 }
 
 int RecordFile::RegetFile(std::string_view position) {
-  PARAMS parameters;
-  parameters.Position = std::string(position);
-  return Run(op_code::kRegetFile, parameters, true, [&] {
-    RecordInfo info;
-    return Read(store_->GetByNumber(FromPosition(position), read_buffer_.data(), &info), info,
-                read_buffer_);
-  });
+  return Run(
+      op_code::kRegetFile, [&](PARAMS& parameters) { parameters.Position = std::string(position); },
+      true,
+      [&] {
+        RecordInfo& info = read_info_;
+        return Read(store_->GetByNumber(FromPosition(position), read_buffer_.data(), &info), info,
+                    read_buffer_);
+      });
 }
 
 int RecordFile::Reget(int key, std::string_view position) {
-  PARAMS parameters;
-  parameters.Key1 = key;
-  parameters.Position = std::string(position);
   // The position names the record itself, so it is read back even when another station has
   // since changed its key fields.
-  return Run(op_code::kRegetKey, parameters, true, [&] {
-    RecordInfo info;
-    return Read(store_->GetByNumber(FromPosition(position), read_buffer_.data(), &info), info,
-                read_buffer_);
-  });
+  return Run(
+      op_code::kRegetKey,
+      [&](PARAMS& parameters) {
+        parameters.Key1 = key;
+        parameters.Position = std::string(position);
+      },
+      true,
+      [&] {
+        RecordInfo& info = read_info_;
+        return Read(store_->GetByNumber(FromPosition(position), read_buffer_.data(), &info), info,
+                    read_buffer_);
+      });
 }
 
 int RecordFile::Reset(int key, std::string_view position) {
-  PARAMS parameters;
-  parameters.Key1 = key;
-  return Run(op_code::kResetKey, parameters, true, [&] {
-    Status status = CheckKey(key);
-    if (!status.ok()) return status;
-    if (position.size() <= 8) return Status(kInvalidArgument, "not a key position");
-    walk_ = Walk{key, Walk::Place::Before, std::string(position.substr(8))};
-    return Status::Ok();
-  });
+  return Run(
+      op_code::kResetKey, [&](PARAMS& parameters) { parameters.Key1 = key; }, true,
+      [&] {
+        Status status = CheckKey(key);
+        if (!status.ok()) return status;
+        if (position.size() <= 8) return Status(kInvalidArgument, "not a key position");
+        walk_ = Walk{key, Walk::Place::Before, std::string(position.substr(8)), "", 0};
+        return Status::Ok();
+      });
 }
 
 int RecordFile::ResetFile(std::string_view position) {
-  PARAMS parameters;
-  return Run(op_code::kResetFile, parameters, true, [&] {
-    walk_ = Walk{kRecordOrder, Walk::Place::Before, std::string(position.substr(0, 8))};
+  return Run(op_code::kResetFile, NoParameters, true, [&] {
+    walk_ = Walk{kRecordOrder, Walk::Place::Before, std::string(position.substr(0, 8)), "", 0};
     return Status::Ok();
   });
 }
@@ -707,29 +729,33 @@ std::string RecordFile::GetProperty(int number, int index) const {
 }
 
 int RecordFile::SetProperty(int number, std::string_view value, int index) {
-  PARAMS parameters;
-  parameters.Property = std::to_string(number);
-  parameters.Index = index;
-  return Run(op_code::kSetProperty, parameters, false, [&] {
-    switch (number) {
-      case property::kLabel:
-      case property::kFieldLabel:
-      case property::kMemoCount:
-      case property::kFieldCount:
-      case property::kPerThread:
-        return Status(kNotSupported, "property " + std::to_string(number) + " is read-only");
-      case property::kMemo:
-        return Status(kNotSupported, declaration_.label + " has no memo or BLOB fields");
-      default:
-        break;
-    }
-    if (number == property::kLogout) {
-      if (!IsOpen()) return Status(kFileNotOpen, Name() + " is not open");
-      Enlist(TextToInteger(value) != 0);
-    }
-    properties_[number] = std::string(value);
-    return Status::Ok();
-  });
+  return Run(
+      op_code::kSetProperty,
+      [&](PARAMS& parameters) {
+        parameters.Property = std::to_string(number);
+        parameters.Index = index;
+      },
+      false,
+      [&] {
+        switch (number) {
+          case property::kLabel:
+          case property::kFieldLabel:
+          case property::kMemoCount:
+          case property::kFieldCount:
+          case property::kPerThread:
+            return Status(kNotSupported, "property " + std::to_string(number) + " is read-only");
+          case property::kMemo:
+            return Status(kNotSupported, declaration_.label + " has no memo or BLOB fields");
+          default:
+            break;
+        }
+        if (number == property::kLogout) {
+          if (!IsOpen()) return Status(kFileNotOpen, Name() + " is not open");
+          Enlist(TextToInteger(value) != 0);
+        }
+        properties_[number] = std::string(value);
+        return Status::Ok();
+      });
 }
 
 std::string RecordFile::GetKeyProperty(int key, int number, int index) const {
@@ -762,16 +788,17 @@ std::string RecordFile::Send(std::string_view option) {
   // ahead) is what the read lease does anyway.
   std::string name(option.substr(0, option.find('=')));
   name = UpperCp1252(ClipRight(name));
-  PARAMS parameters;
-  parameters.Text = std::string(option);
   std::string answer;
-  Run(op_code::kSend, parameters, false, [&] {
-    const size_t equals = option.find('=');
-    if (equals != std::string_view::npos) options_[name] = std::string(option.substr(equals + 1));
-    auto it = options_.find(name);
-    answer = it == options_.end() ? std::string() : it->second;
-    return Status::Ok();
-  });
+  Run(
+      op_code::kSend, [&](PARAMS& parameters) { parameters.Text = std::string(option); }, false,
+      [&] {
+        const size_t equals = option.find('=');
+        if (equals != std::string_view::npos)
+          options_[name] = std::string(option.substr(equals + 1));
+        auto it = options_.find(name);
+        answer = it == options_.end() ? std::string() : it->second;
+        return Status::Ok();
+      });
   return answer;
 }
 
@@ -790,24 +817,24 @@ int32_t RecordFile::GetState() {
 }
 
 int RecordFile::RestoreState(int32_t handle) {
-  PARAMS parameters;
-  parameters.State = handle;
-  return Run(op_code::kRestoreState, parameters, false, [&] {
-    auto it = states_.find(handle);
-    if (it == states_.end())
-      return Status(kInvalidArgument, "no saved state " + std::to_string(handle));
-    const SavedState& state = *it->second;
-    if (!state.open && IsOpen()) {
-      Close();
-    } else if (state.open && !IsOpen()) {
-      if (Open(state.mode) != 0) return Status(ERRORCODE(), FILEERRORMSG());
-    }
-    buffer_ = state.buffer;
-    last_read_ = state.last_read;
-    walk_ = state.walk;
-    current_ = state.current;
-    return Status::Ok();
-  });
+  return Run(
+      op_code::kRestoreState, [&](PARAMS& parameters) { parameters.State = handle; }, false,
+      [&] {
+        auto it = states_.find(handle);
+        if (it == states_.end())
+          return Status(kInvalidArgument, "no saved state " + std::to_string(handle));
+        const SavedState& state = *it->second;
+        if (!state.open && IsOpen()) {
+          Close();
+        } else if (state.open && !IsOpen()) {
+          if (Open(state.mode) != 0) return Status(ERRORCODE(), FILEERRORMSG());
+        }
+        buffer_ = state.buffer;
+        last_read_ = state.last_read;
+        walk_ = state.walk;
+        current_ = state.current;
+        return Status::Ok();
+      });
 }
 
 void RecordFile::FreeState(int32_t handle) { states_.erase(handle); }

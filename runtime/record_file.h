@@ -214,16 +214,23 @@ class RecordFile {
   void LeaveTransaction();
 
  private:
+  // The position of a walk: at either end, before a key value (`key`), or at a record read
+  // (`mark`, as it was read, and `mark_number`).
   struct Walk {
     enum class Place : uint8_t { BothEnds, Before, At, AfterLast, BeforeFirst };
     int order = kRecordOrder;
     Place place = Place::BothEnds;
     std::string key;
+    std::string mark;
+    int64_t mark_number = 0;
   };
   struct SavedState;
 
-  template <typename Body>
-  int Run(int32_t op, PARAMS& parameters, bool needs_open, Body body);
+  // Runs `body` as operation `op`: the callbacks before and after it (with the parameters that
+  // `fill` sets), the not-open check when `needs_open`, and the thread's error state.
+  template <typename Fill, typename Body>
+  int Run(int32_t op, Fill fill, bool needs_open, Body body);
+  Status NotOpen() const;
   int Step(Direction direction);
   Status Read(Status status, const RecordInfo& info, const std::vector<char>& record);
   Status CheckKey(int key) const;
@@ -241,6 +248,7 @@ class RecordFile {
   int mode_ = 0;
   Walk walk_;
   RecordInfo current_;
+  RecordInfo read_info_;  // where reads land; kept so that its key keeps its storage
   bool holding_ = false;
   int64_t held_ = 0;
   bool destroyed_ = false;

@@ -27,15 +27,18 @@ struct Seek {
   int order = kRecordOrder;
   Direction direction = Direction::Forward;
   From from = From::End;
-  std::string key;  // an encoded key; in record order the number as KeyEncoder::NumberBytes
+  // Where the walk starts: an encoded key (in record order the number as
+  // KeyEncoder::NumberBytes), or, for a step past a record read before, that record as it was
+  // read and its number. Views that must stay valid during the call that takes the Seek.
+  std::string_view key;
+  std::string_view mark;
+  int64_t mark_number = 0;
 };
 
-// A record as read: its number, the version that detects changes made by others, and its key in
-// the order it was read in.
+// A record as read: its number, and the version that detects changes made by others.
 struct RecordInfo {
   int64_t number = 0;
   int64_t version = 0;
-  std::string key;
 };
 
 class RecordStore {
@@ -47,7 +50,7 @@ class RecordStore {
 
   // Reads the record where `seek` leads into `record` (the declared length).
   // kRecordNotAvailable when there is none. A step that continues the previous one (same order and
-  // direction, exclusive from the key last returned) costs no new search.
+  // direction, past the record last returned) costs no new search.
   [[nodiscard]] virtual Status Step(const Seek& seek, char* record, RecordInfo* info) = 0;
   // The record whose key `key` equals `prefix` (a key without record number); the first of them
   // in key order for a key with duplicates. kRecordNotFound when there is none.

@@ -1,9 +1,12 @@
 // SQLite under the record store.
 //
-// Schema: one table `records` (rid = record number, never reused, ver = change counter, k0..kn-1 =
-// encoded keys, data = the record's exact bytes) and one index per key, named by the key's external
-// name or label; a key that leaves out empty values has a NULL key and a partial index. The table
-// `layout` keeps the format tag and the layout the file was created with.
+// Schema: one table `records` (rid = record number, never reused; ver = change counter; data = the
+// record's exact bytes) and one index per key, named by the key's external name or label. An index
+// is built on the expression vardimo_key_<file>(key, rid, data), a function of ours that encodes
+// the key from the record (runtime/key_encoder.h), so rows stay as small as the records; a key
+// that leaves out empty values gives NULL and has a partial index. The table `layout` keeps the
+// format tag and the layout the file was created with. Writing a data file therefore needs our
+// function: every connection of ours registers it.
 //
 // Reads keep one read snapshot open for a lease of kLeaseTime, so that walks and runs of fetches
 // do not pay a lock round trip per record. A rollback-journal database lets no other station
@@ -15,6 +18,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
@@ -84,7 +88,54 @@ std::string IndexName(const KeyDeclaration& key) {
   return key.external_name.empty() ? key.label : key.external_name;
 }
 
-std::string Column(int key) { return "k" + std::to_string(key); }
+// The index expression of key `key` of `file`.
+std::string KeyExpression(const FileDeclaration& file, int key) {
+  return KeyFunctionName(file) + "(" + std::to_string(key) + ", rid, data)";
+}
+
+// Set by the key function when a record cannot give a key, so that the failing statement is
+// reported as invalid data and not as an engine fault.
+thread_local bool key_function_failed = false;
+
+// vardimo_key_<file>(key, rid, data): the encoded key, or NULL when the key leaves it out.
+void KeyFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
+  const auto* file = static_cast<const FileDeclaration*>(sqlite3_user_data(context));
+  const int key = sqlite3_value_int(arguments[0]);
+  const int64_t number = sqlite3_value_int64(arguments[1]);
+  const auto* data = static_cast<const char*>(sqlite3_value_blob(arguments[2]));
+  const int size = sqlite3_value_bytes(arguments[2]);
+  if (key < 0 || key >= static_cast<int>(file->keys.size()) || size != file->record_length) {
+    key_function_failed = true;
+    sqlite3_result_error(context, "record or key does not fit the declaration", -1);
+    return;
+  }
+  std::string encoded;
+  bool excluded = false;
+  Status status =
+      KeyEncoder(*file).Encode(key, std::string_view(data, size), number, &encoded, &excluded);
+  if (!status.ok()) {
+    key_function_failed = true;
+    sqlite3_result_error(context, status.message().c_str(), -1);
+  } else if (excluded) {
+    sqlite3_result_null(context);
+  } else {
+    sqlite3_result_blob(context, encoded.data(), static_cast<int>(encoded.size()),
+                        SQLITE_TRANSIENT);
+  }
+}
+
+// The statement that creates the index of key `key`, in schema `schema` ("" for the default).
+std::string CreateIndexSql(const FileDeclaration& file, int key, const std::string& schema) {
+  const KeyDeclaration& declaration = file.keys[key];
+  const std::string expression = KeyExpression(file, key);
+  std::string sql = std::string("CREATE ") + (declaration.unique() ? "UNIQUE " : "") + "INDEX " +
+                    (schema.empty() ? "" : Quote(schema) + ".") + Quote(IndexName(declaration)) +
+                    " ON records(" + expression + ")";
+  if (declaration.exclude_empty() || declaration.dynamic()) {
+    sql += " WHERE " + expression + " IS NOT NULL";
+  }
+  return sql;
+}
 
 // The lines of `a` and `b` where they first differ, for the message of a layout mismatch.
 std::string FirstDifference(const std::string& stored, const std::string& declared) {
@@ -140,7 +191,8 @@ class LeaseKeeper {
   bool running_ = false;
 };
 
-Status OpenConnection(const std::string& path, int flags, sqlite3** db) {
+Status OpenConnection(const FileDeclaration& file, const std::string& path, int flags,
+                      sqlite3** db) {
   *db = nullptr;
   const int rc = sqlite3_open_v2(path.c_str(), db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
@@ -152,10 +204,28 @@ Status OpenConnection(const std::string& path, int flags, sqlite3** db) {
   }
   sqlite3_busy_timeout(*db, kBusyTimeoutMs);
   sqlite3_extended_result_codes(*db, 1);
-  return Status::Ok();
+  return RegisterKeyFunction(file, *db);
 }
 
 }  // namespace
+
+std::string KeyFunctionName(const FileDeclaration& file) {
+  std::string name = "vardimo_key_";
+  for (char c : file.label) {
+    name.push_back(std::isalnum(static_cast<unsigned char>(c)) ? c : '_');
+  }
+  return name;
+}
+
+Status RegisterKeyFunction(const FileDeclaration& file, sqlite3* db) {
+  if (sqlite3_create_function_v2(db, KeyFunctionName(file).c_str(), 3,
+                                 SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                 const_cast<FileDeclaration*>(&file), KeyFunction, nullptr, nullptr,
+                                 nullptr) != SQLITE_OK) {
+    return Status(kEngineError, std::string("key function: ") + sqlite3_errmsg(db));
+  }
+  return Status::Ok();
+}
 
 SqliteRecordStore::SqliteRecordStore(const FileDeclaration& file, std::string path, sqlite3* db)
     : file_(file), encoder_(file), path_(std::move(path)), own_db_(db), db_(db), schema_("main") {}
@@ -175,6 +245,8 @@ Status SqliteRecordStore::EngineError(const std::string& what) const {
   if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT) code = kNotADataFile;
   if ((rc & 0xFF) == SQLITE_READONLY) code = kWriteRefused;
   if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) code = kDuplicateKey;
+  if (key_function_failed) code = kInvalidData;
+  key_function_failed = false;
   return Status(code, path_ + ": " + what + ": " + sqlite3_errmsg(db_));
 }
 
@@ -207,10 +279,10 @@ sqlite3_stmt* SqliteRecordStore::Prepare(const std::string& sql, Status* status)
 
 std::string SqliteRecordStore::SqlFor(Query query, int order) const {
   const std::string table = Table();
-  const std::string column = order == kRecordOrder ? "rid" : Column(order);
-  const std::string select = "SELECT rid, ver, " +
-                             (order == kRecordOrder ? std::string("NULL") : column) +
-                             ", data FROM " + table;
+  const std::string column = order == kRecordOrder ? "rid" : KeyExpression(file_, order);
+  // Walks read the record without its key: the position of a walk is kept as the record read,
+  // and its key is only computed when the cursor must seek again.
+  const std::string select = "SELECT rid, ver, data FROM " + table;
   // "c >= x''" takes every record a key holds (keys are blobs; a record the key leaves out has a
   // NULL key) and lets the engine use a partial index.
   const std::string every = order == kRecordOrder ? "" : " WHERE " + column + " >= x''";
@@ -228,7 +300,7 @@ std::string SqliteRecordStore::SqlFor(Query query, int order) const {
     case Query::StepExclusiveBackward:
       return select + " WHERE " + column + " < ?1 ORDER BY " + column + " DESC";
     case Query::GetByKey:
-      return select + " WHERE " + column +
+      return "SELECT rid, ver, data, " + column + " FROM " + table + " WHERE " + column +
              (file_.keys[order].unique() ? " = ?1" : " >= ?1 ORDER BY " + column + " LIMIT 1");
     case Query::GetByNumber:
       return select + " WHERE rid = ?1";
@@ -239,20 +311,10 @@ std::string SqliteRecordStore::SqlFor(Query query, int order) const {
       // another.
       return "SELECT coalesce((SELECT seq FROM " + Quote(schema_) +
              ".sqlite_sequence WHERE name = 'records'), 0) + 1";
-    case Query::Insert: {
-      std::string sql = "INSERT INTO " + table + "(rid, ver";
-      for (size_t k = 0; k < file_.keys.size(); ++k) sql += ", " + Column(static_cast<int>(k));
-      sql += ", data) VALUES(?1, 1";
-      for (size_t k = 0; k < file_.keys.size(); ++k) sql += ", ?" + std::to_string(k + 3);
-      return sql + ", ?2)";
-    }
-    case Query::Update: {
-      std::string sql = "UPDATE " + table + " SET ver = ver + 1, data = ?3";
-      for (size_t k = 0; k < file_.keys.size(); ++k) {
-        sql += ", " + Column(static_cast<int>(k)) + " = ?" + std::to_string(k + 4);
-      }
-      return sql + " WHERE rid = ?1 AND ver = ?2";
-    }
+    case Query::Insert:
+      return "INSERT INTO " + table + "(rid, ver, data) VALUES(?1, 1, ?2)";
+    case Query::Update:
+      return "UPDATE " + table + " SET ver = ver + 1, data = ?3 WHERE rid = ?1 AND ver = ?2";
     case Query::Delete:
       return "DELETE FROM " + table + " WHERE rid = ?1 AND ver = ?2";
     case Query::Duplicate:
@@ -288,24 +350,16 @@ Status SqliteRecordStore::Create(const FileDeclaration& file, const std::string&
   std::filesystem::remove(temporary, ignored);
   std::filesystem::remove(temporary + "-journal", ignored);
   sqlite3* db = nullptr;
-  Status status = OpenConnection(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &db);
+  Status status = OpenConnection(file, temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &db);
   if (!status.ok())
     return Status(status.code() == kAccessDenied ? kPathNotFound : status.code(), status.message());
   std::ostringstream sql;
   sql << "PRAGMA page_size=4096; BEGIN;"
       << "CREATE TABLE layout(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
-      << "CREATE TABLE records(rid INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER NOT NULL";
+      << "CREATE TABLE records(rid INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER NOT NULL,"
+      << " data BLOB NOT NULL);";
   for (size_t k = 0; k < file.keys.size(); ++k)
-    sql << ", " << Column(static_cast<int>(k)) << " BLOB";
-  sql << ", data BLOB NOT NULL);";
-  for (size_t k = 0; k < file.keys.size(); ++k) {
-    const KeyDeclaration& key = file.keys[k];
-    const std::string column = Column(static_cast<int>(k));
-    sql << "CREATE " << (key.unique() ? "UNIQUE " : "") << "INDEX " << Quote(IndexName(key))
-        << " ON records(" << column << ")";
-    if (key.exclude_empty() || key.dynamic()) sql << " WHERE " << column << " IS NOT NULL";
-    sql << ";";
-  }
+    sql << CreateIndexSql(file, static_cast<int>(k), "") << ";";
   sql << "COMMIT;";
   char* message = nullptr;
   int rc = sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &message);
@@ -342,7 +396,8 @@ Status SqliteRecordStore::Create(const FileDeclaration& file, const std::string&
 Status SqliteRecordStore::Open(const FileDeclaration& file, const std::string& path, bool write,
                                KeyCheck key_check, std::unique_ptr<SqliteRecordStore>* out) {
   sqlite3* db = nullptr;
-  Status status = OpenConnection(path, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, &db);
+  Status status =
+      OpenConnection(file, path, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, &db);
   if (!status.ok()) return status;
   std::unique_ptr<SqliteRecordStore> store(new SqliteRecordStore(file, path, db));
   status = store->CheckLayout(key_check);
@@ -420,13 +475,17 @@ Status SqliteRecordStore::CheckLayout(KeyCheck key_check) {
 
 Status SqliteRecordStore::BeginRead() {
   if (db_ != own_db_) return Status::Ok();  // the transaction's own snapshot
-  const auto now = std::chrono::steady_clock::now();
-  if (reading_ && now - lease_start_ > kLeaseTime) EndReadLocked();
+  // The clock is read every few reads only; the lease keeper ends idle snapshots in any case.
+  if (reading_ && (++reads_in_lease_ & 63) == 0 &&
+      std::chrono::steady_clock::now() - lease_start_ > kLeaseTime) {
+    EndReadLocked();
+  }
   if (!reading_) {
     Status status = Exec("BEGIN");
     if (!status.ok()) return status;
     reading_ = true;
-    lease_start_ = now;
+    reads_in_lease_ = 0;
+    lease_start_ = std::chrono::steady_clock::now();
   }
   return Status::Ok();
 }
@@ -456,12 +515,11 @@ void SqliteRecordStore::EndLeaseIfExpired(std::chrono::steady_clock::time_point 
   if (now - lease_start_ > kLeaseTime) EndReadLocked();
 }
 
-Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, int order, char* record,
-                                  RecordInfo* info) {
-  // Columns: rid, ver, key, data.
+Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, char* record, RecordInfo* info) {
+  // Columns: rid, ver, data.
   const int64_t number = sqlite3_column_int64(statement, 0);
-  const void* data = sqlite3_column_blob(statement, 3);
-  const int size = sqlite3_column_bytes(statement, 3);
+  const void* data = sqlite3_column_blob(statement, 2);
+  const int size = sqlite3_column_bytes(statement, 2);
   if (size != file_.record_length) {
     return Status(kInvalidData, path_ + ": record " + std::to_string(number) + " has " +
                                     std::to_string(size) + " bytes where " +
@@ -470,12 +528,6 @@ Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, int order, char* reco
   std::memcpy(record, data, size);
   info->number = number;
   info->version = sqlite3_column_int64(statement, 1);
-  if (order == kRecordOrder) {
-    info->key = KeyEncoder::NumberBytes(number);
-  } else {
-    info->key.assign(static_cast<const char*>(sqlite3_column_blob(statement, 2)),
-                     sqlite3_column_bytes(statement, 2));
-  }
   return Status::Ok();
 }
 
@@ -483,10 +535,22 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
   std::lock_guard<std::mutex> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
-  const bool continues = cursor_ != nullptr && seek.from == Seek::From::Exclusive &&
-                         seek.order == cursor_order_ && seek.direction == cursor_direction_ &&
-                         seek.key == cursor_key_;
+  const bool after_record = seek.from == Seek::From::Exclusive && !seek.mark.empty();
+  const bool continues = cursor_ != nullptr && after_record && seek.order == cursor_order_ &&
+                         seek.direction == cursor_direction_ && seek.mark_number == cursor_number_;
   if (!continues) {
+    std::string mark_key;
+    std::string_view key = seek.key;
+    if (after_record) {
+      if (seek.order == kRecordOrder) {
+        mark_key = KeyEncoder::NumberBytes(seek.mark_number);
+      } else {
+        bool excluded = false;
+        status = encoder_.Encode(seek.order, seek.mark, seek.mark_number, &mark_key, &excluded);
+        if (!status.ok()) return status;
+      }
+      key = mark_key;
+    }
     ResetCursor();
     const bool forward = seek.direction == Direction::Forward;
     Query query = Query::StepFromEnd;
@@ -498,11 +562,10 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
     if (seek.from != Seek::From::End) {
       if (seek.order == kRecordOrder) {
         int64_t number = 0;
-        for (unsigned char c : seek.key) number = (number << 8) | c;
+        for (unsigned char c : key) number = (number << 8) | c;
         sqlite3_bind_int64(statement, 1, number);
       } else {
-        sqlite3_bind_blob(statement, 1, seek.key.data(), static_cast<int>(seek.key.size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_blob(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
       }
     }
     cursor_ = statement;
@@ -519,12 +582,12 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
     ResetCursor();
     return status;
   }
-  status = ReadRow(cursor_, seek.order, record, info);
+  status = ReadRow(cursor_, record, info);
   if (!status.ok()) {
     ResetCursor();
     return status;
   }
-  cursor_key_ = info->key;
+  cursor_number_ = info->number;
   return Status::Ok();
 }
 
@@ -539,12 +602,12 @@ Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* recor
   sqlite3_bind_blob(statement, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
   const int rc = sqlite3_step(statement);
   if (rc == SQLITE_ROW) {
-    const auto* found = static_cast<const char*>(sqlite3_column_blob(statement, 2));
-    const size_t found_size = sqlite3_column_bytes(statement, 2);
+    const auto* found = static_cast<const char*>(sqlite3_column_blob(statement, 3));
+    const size_t found_size = sqlite3_column_bytes(statement, 3);
     // A key with duplicates ends with the record number; only the part before it must match.
     if (found_size == prefix.size() + (unique ? 0 : 8) &&
         std::memcmp(found, prefix.data(), prefix.size()) == 0) {
-      status = ReadRow(statement, key, record, info);
+      status = ReadRow(statement, record, info);
       sqlite3_reset(statement);
       return status;
     }
@@ -566,7 +629,7 @@ Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* 
   sqlite3_bind_int64(statement, 1, number);
   const int rc = sqlite3_step(statement);
   if (rc == SQLITE_ROW) {
-    status = ReadRow(statement, kRecordOrder, record, info);
+    status = ReadRow(statement, record, info);
   } else {
     status = rc == SQLITE_DONE ? Status(kRecordNotFound, "no record " + std::to_string(number))
                                : EngineError("read");
@@ -588,36 +651,6 @@ Status SqliteRecordStore::Count(int64_t* records) {
 }
 
 // ---- Writes ----
-
-Status SqliteRecordStore::EncodeAll(std::string_view record, int64_t number, std::string* keys,
-                                    uint8_t* excluded) {
-  for (size_t k = 0; k < file_.keys.size(); ++k) {
-    bool left_out = false;
-    Status status = encoder_.Encode(static_cast<int>(k), record, number, &keys[k], &left_out);
-    if (!status.ok()) return status;
-    excluded[k] = left_out;
-  }
-  return Status::Ok();
-}
-
-namespace {
-
-// Binds the encoded keys to parameters first..first+n-1 (NULL for a key that leaves the record
-// out).
-void BindKeys(sqlite3_stmt* statement, int first, const std::string* keys, const uint8_t* excluded,
-              size_t count) {
-  for (size_t k = 0; k < count; ++k) {
-    const int parameter = first + static_cast<int>(k);
-    if (excluded[k]) {
-      sqlite3_bind_null(statement, parameter);
-    } else {
-      sqlite3_bind_blob(statement, parameter, keys[k].data(), static_cast<int>(keys[k].size()),
-                        SQLITE_STATIC);
-    }
-  }
-}
-
-}  // namespace
 
 Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -643,16 +676,10 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
   }
   const int64_t number = sqlite3_column_int64(next, 0);
   sqlite3_reset(next);
-  const size_t n = file_.keys.size();
-  std::vector<std::string> keys(n);
-  std::vector<uint8_t> excluded(n);
-  status = EncodeAll(record, number, keys.data(), excluded.data());
-  if (!status.ok()) return finish(status);
   sqlite3_stmt* insert = Statement(Query::Insert, kRecordOrder, &status);
   if (insert == nullptr) return finish(status);
   sqlite3_bind_int64(insert, 1, number);
   sqlite3_bind_blob(insert, 2, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
-  BindKeys(insert, 3, keys.data(), excluded.data(), n);
   if (sqlite3_step(insert) != SQLITE_DONE) status = EngineError("add");
   sqlite3_reset(insert);
   if (!status.ok()) return finish(status);
@@ -664,17 +691,12 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
 Status SqliteRecordStore::Put(std::string_view record, RecordInfo* info) {
   std::lock_guard<std::mutex> lock(mutex_);
   EndReadLocked();
-  const size_t n = file_.keys.size();
-  std::vector<std::string> keys(n);
-  std::vector<uint8_t> excluded(n);
-  Status status = EncodeAll(record, info->number, keys.data(), excluded.data());
-  if (!status.ok()) return status;
+  Status status;
   sqlite3_stmt* update = Statement(Query::Update, kRecordOrder, &status);
   if (update == nullptr) return status;
   sqlite3_bind_int64(update, 1, info->number);
   sqlite3_bind_int64(update, 2, info->version);
   sqlite3_bind_blob(update, 3, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
-  BindKeys(update, 4, keys.data(), excluded.data(), n);
   const int rc = sqlite3_step(update);
   sqlite3_reset(update);
   if (rc != SQLITE_DONE) return EngineError("put");
@@ -731,58 +753,17 @@ Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t ex
 Status SqliteRecordStore::Build() {
   std::lock_guard<std::mutex> lock(mutex_);
   EndReadLocked();
+  // Creating an index computes every record's key afresh from its bytes.
   const bool own_transaction = db_ == own_db_;
   Status status;
   if (own_transaction && !(status = Exec("BEGIN IMMEDIATE")).ok()) return status;
-  const std::string schema = Quote(schema_);
-  for (const KeyDeclaration& key : file_.keys) {
-    if (status.ok()) status = Exec("DROP INDEX IF EXISTS " + schema + "." + Quote(IndexName(key)));
-  }
-  // Recompute every key from the stored bytes.
-  if (status.ok()) {
-    const size_t n = file_.keys.size();
-    std::vector<std::string> keys(n);
-    std::vector<uint8_t> excluded(n);
-    std::string sql = "UPDATE " + Table() + " SET ver = ver + 1";
-    for (size_t k = 0; k < n; ++k) {
-      sql += ", " + Column(static_cast<int>(k)) + " = ?" + std::to_string(k + 2);
-    }
-    sql += " WHERE rid = ?1";
-    sqlite3_stmt* read = nullptr;
-    sqlite3_stmt* update = nullptr;
-    if (sqlite3_prepare_v2(db_, ("SELECT rid, data FROM " + Table()).c_str(), -1, &read, nullptr) !=
-            SQLITE_OK ||
-        sqlite3_prepare_v2(db_, sql.c_str(), -1, &update, nullptr) != SQLITE_OK) {
-      status = EngineError("build");
-    }
-    while (status.ok() && sqlite3_step(read) == SQLITE_ROW) {
-      const int64_t number = sqlite3_column_int64(read, 0);
-      std::string_view data(static_cast<const char*>(sqlite3_column_blob(read, 1)),
-                            sqlite3_column_bytes(read, 1));
-      if (static_cast<int>(data.size()) != file_.record_length) {
-        status = Status(kInvalidData, path_ + ": record " + std::to_string(number) + " is damaged");
-        break;
-      }
-      status = EncodeAll(data, number, keys.data(), excluded.data());
-      if (!status.ok()) break;
-      sqlite3_bind_int64(update, 1, number);
-      BindKeys(update, 2, keys.data(), excluded.data(), n);
-      if (sqlite3_step(update) != SQLITE_DONE) status = EngineError("build");
-      sqlite3_reset(update);
-    }
-    sqlite3_finalize(read);
-    sqlite3_finalize(update);
-  }
   for (size_t k = 0; status.ok() && k < file_.keys.size(); ++k) {
-    const KeyDeclaration& key = file_.keys[k];
-    const std::string column = Column(static_cast<int>(k));
-    std::string sql = std::string("CREATE ") + (key.unique() ? "UNIQUE " : "") + "INDEX " + schema +
-                      "." + Quote(IndexName(key)) + " ON records(" + column + ")";
-    if (key.exclude_empty() || key.dynamic()) sql += " WHERE " + column + " IS NOT NULL";
-    status = Exec(sql);
+    status = Exec("DROP INDEX IF EXISTS " + Quote(schema_) + "." + Quote(IndexName(file_.keys[k])));
+    if (status.ok()) status = Exec(CreateIndexSql(file_, static_cast<int>(k), schema_));
   }
-  if (own_transaction)
+  if (own_transaction) {
     sqlite3_exec(db_, status.ok() ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+  }
   return status;
 }
 

@@ -17,6 +17,11 @@ struct sqlite3_stmt;
 
 namespace runtime {
 
+// The name of the function that encodes the keys of `file` in its indexes, and its registration
+// on a connection; a connection must have it to write the file.
+std::string KeyFunctionName(const FileDeclaration& file);
+Status RegisterKeyFunction(const FileDeclaration& file, sqlite3* db);
+
 // Whether opening checks that every key's index is there.
 enum class KeyCheck : uint8_t { Check, Skip };
 
@@ -46,6 +51,7 @@ class SqliteRecordStore final : public RecordStore {
   void Pause() override;
 
   const std::string& path() const { return path_; }
+  const FileDeclaration& declaration() const { return file_; }
 
   // While a transaction runs, every operation goes through its connection, where this file is
   // attached as `schema`. `db` must outlive the matching LeaveTransaction.
@@ -85,9 +91,8 @@ class SqliteRecordStore final : public RecordStore {
   Status BeginRead();
   void EndReadLocked();
   void ResetCursor();
-  Status ReadRow(sqlite3_stmt* statement, int order, char* record, RecordInfo* info);
+  Status ReadRow(sqlite3_stmt* statement, char* record, RecordInfo* info);
   Status Exec(const std::string& sql);
-  Status EncodeAll(std::string_view record, int64_t number, std::string* keys, uint8_t* excluded);
   Status CheckLayout(KeyCheck key_check);
   std::string Table() const;
 
@@ -100,15 +105,16 @@ class SqliteRecordStore final : public RecordStore {
   std::map<std::string, sqlite3_stmt*> statements_;  // owns every prepared statement
   std::vector<sqlite3_stmt*> slots_;                 // Statement()'s index into them
 
-  // The open cursor of the walk in progress, positioned after `cursor_key_`.
+  // The open cursor of the walk in progress, positioned after record `cursor_number_`.
   sqlite3_stmt* cursor_ = nullptr;
   int cursor_order_ = kRecordOrder;
   Direction cursor_direction_ = Direction::Forward;
-  std::string cursor_key_;
+  int64_t cursor_number_ = 0;
 
   // A read snapshot is kept across operations for a short lease (see the .cc).
   std::mutex mutex_;
   bool reading_ = false;
+  uint32_t reads_in_lease_ = 0;
   std::chrono::steady_clock::time_point lease_start_;
 };
 

@@ -77,6 +77,12 @@ int LOGOUT(int timeout) {
   }
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, (timeout > 0 ? timeout : 1) * 1000);
+  for (RecordFile* file : files) {
+    if (!RegisterKeyFunction(file->store()->declaration(), db).ok()) {
+      sqlite3_close(db);
+      return Fail(kEngineError, "the transaction cannot write " + file->Name());
+    }
+  }
   auto fail = [&](int code, const std::string& what) {
     const std::string message = what + ": " + sqlite3_errmsg(db);
     sqlite3_close(db);
