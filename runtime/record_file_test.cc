@@ -309,6 +309,24 @@ TEST_F(RecordFileTest, ProcessKilledInATransactionLeavesAllOrNoneOfIt) {
   EXPECT_GT(committed, 0u) << "the station committed nothing; the test proves nothing";
 }
 
+TEST_F(RecordFileTest, KeyValueThatCannotBeEncodedIsRefusedAndChangesNothing) {
+  RecordFile file(SampleDeclaration());
+  file.SetName(MakeFile("invalid.tps", 1));
+  ASSERT_EQ(file.Open(), 0);
+  file.Clear();
+  file.SetInteger(kCode, 5);
+  file.buffer()[10] = static_cast<char>(0xA1);  // SAM:AMOUNT, a key component: not a digit
+  EXPECT_EQ(file.Add(), kInvalidData);
+  EXPECT_NE(FILEERRORMSG().find("SAM:AMOUNT"), std::string::npos) << FILEERRORMSG();
+  EXPECT_EQ(file.Records(), 1);
+  file.SetInteger(kCode, 1);
+  ASSERT_EQ(file.Get(kCodeKey), 0);
+  file.buffer()[10] = static_cast<char>(0xA1);
+  EXPECT_EQ(file.Put(), kInvalidData);
+  ASSERT_EQ(file.Get(kCodeKey), 0);
+  EXPECT_EQ(file.GetInteger(kAmount), 0) << "the stored record is as it was";
+}
+
 class RecordingCallback : public FileCallback {
  public:
   uint8_t FunctionCalled(int32_t op, PARAMS&, std::string* err_code,
