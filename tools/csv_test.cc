@@ -89,7 +89,8 @@ TEST(CsvWriterTest, QuotesOnlyWhatNeedsIt) {
     AppendCsvValue(c.value, &out);
     EXPECT_EQ(out, c.written);
     // What is written reads back (an empty value alone on a line is an empty line, skipped).
-    CsvReader reader("x," + out + "\n");
+    const std::string line = "x," + out + "\n";
+    CsvReader reader(line);
     CsvRow row;
     ASSERT_TRUE(reader.Next(&row));
     EXPECT_EQ(row.values, (std::vector<std::string>{"x", c.value}));
