@@ -1,0 +1,335 @@
+#include "tools/field_value.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "runtime/date_time.h"
+#include "runtime/decimal.h"
+#include "runtime/error_codes.h"
+#include "runtime/text.h"
+
+namespace tools {
+
+namespace {
+
+using runtime::FieldDeclaration;
+using runtime::FieldMeaning;
+using runtime::FieldType;
+using runtime::Status;
+
+Status Problem(std::string message) { return Status(runtime::kInvalidData, std::move(message)); }
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string_view Trim(std::string_view text) {
+  const size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return std::string_view();
+  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A whole number: an optional sign and 1 to 18 digits.
+bool ParseWhole(std::string_view text, int64_t* value) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty() || text.size() > 18) return false;
+  int64_t result = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+    result = result * 10 + (c - '0');
+  }
+  *value = negative ? -result : result;
+  return true;
+}
+
+// Exactly `digits` decimal digits.
+bool ParseDigits(std::string_view text, size_t digits, int* value) {
+  if (text.size() != digits) return false;
+  int result = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+    result = result * 10 + (c - '0');
+  }
+  *value = result;
+  return true;
+}
+
+void GetRange(FieldType type, int64_t* low, int64_t* high) {
+  switch (type) {
+    case FieldType::Byte:
+      *low = 0, *high = 255;
+      return;
+    case FieldType::Short:
+      *low = -32768, *high = 32767;
+      return;
+    case FieldType::UShort:
+      *low = 0, *high = 65535;
+      return;
+    case FieldType::Long:
+      *low = std::numeric_limits<int32_t>::min(), *high = std::numeric_limits<int32_t>::max();
+      return;
+    default:
+      *low = 0, *high = std::numeric_limits<uint32_t>::max();
+      return;
+  }
+}
+
+void StoreInteger(char* element, int size, int64_t value) {
+  const uint64_t bits = static_cast<uint64_t>(value);
+  for (int i = 0; i < size; ++i) element[i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+}
+
+int64_t LoadInteger(FieldType type, const char* element, int size) {
+  uint64_t bits = 0;
+  for (int i = size - 1; i >= 0; --i) bits = (bits << 8) | static_cast<unsigned char>(element[i]);
+  switch (type) {
+    case FieldType::Short:
+      return static_cast<int16_t>(bits);
+    case FieldType::Long:
+      return static_cast<int32_t>(bits);
+    default:
+      return static_cast<int64_t>(bits);
+  }
+}
+
+const char* IntegerTypeName(FieldType type) {
+  switch (type) {
+    case FieldType::Byte:
+      return "BYTE";
+    case FieldType::Short:
+      return "SHORT";
+    case FieldType::UShort:
+      return "USHORT";
+    case FieldType::Long:
+      return "LONG";
+    default:
+      return "ULONG";
+  }
+}
+
+Status ParseInteger(const FieldDeclaration& field, std::string_view text, char* element) {
+  int64_t value = 0;
+  if (!text.empty() && !ParseWhole(text, &value)) {
+    if (text.find_first_of(".,") != std::string_view::npos) {
+      return Problem(Quoted(text) + " is not a whole number");
+    }
+    return Problem(Quoted(text) + " is not a number");
+  }
+  int64_t low, high;
+  GetRange(field.type, &low, &high);
+  if (value < low || value > high) {
+    return Problem(Quoted(text) + " is out of range for " + IntegerTypeName(field.type) + " (" +
+                   std::to_string(low) + " to " + std::to_string(high) + ")");
+  }
+  StoreInteger(element, field.size, value);
+  return Status::Ok();
+}
+
+// "#N": a date or time field's stored number as it is.
+bool ParseRawNumber(std::string_view text, int64_t* value) {
+  return text.size() > 1 && text[0] == '#' && ParseWhole(text.substr(1), value) &&
+         *value >= std::numeric_limits<int32_t>::min() &&
+         *value <= std::numeric_limits<int32_t>::max();
+}
+
+Status ParseDate(std::string_view text, char* element) {
+  int64_t value = 0;
+  if (!text.empty() && !ParseRawNumber(text, &value)) {
+    int year = 0, month = 0, day = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+        !ParseDigits(text.substr(0, 4), 4, &year) || !ParseDigits(text.substr(5, 2), 2, &month) ||
+        !ParseDigits(text.substr(8, 2), 2, &day)) {
+      return Problem(Quoted(text) + " is not a date: write YYYY-MM-DD");
+    }
+    const int32_t date =
+        month >= 1 && month <= 12 && day >= 1 ? runtime::DATE(month, day, year) : 0;
+    const runtime::CivilDate check = runtime::ToCivil(date);
+    if (date == 0 || check.year != year || check.month != month || check.day != day) {
+      return Problem(Quoted(text) + " is not a date of the calendar (1801-01-01 to 9999-12-31)");
+    }
+    value = date;
+  }
+  StoreInteger(element, 4, value);
+  return Status::Ok();
+}
+
+Status ParseTime(std::string_view text, char* element) {
+  int64_t value = 0;
+  if (!text.empty() && !ParseRawNumber(text, &value)) {
+    int hour = 0, minute = 0, second = 0, hundredths = 0;
+    const size_t colon = text.find(':');
+    bool ok = colon == 1 || colon == 2;
+    if (ok) ok = ParseDigits(text.substr(0, colon), colon, &hour);
+    std::string_view rest = ok ? text.substr(colon + 1) : std::string_view();
+    if (ok) ok = ParseDigits(rest.substr(0, 2), 2, &minute);
+    if (ok && rest.size() > 2) {
+      ok = rest[2] == ':' && ParseDigits(rest.substr(3, 2), 2, &second);
+      if (ok && rest.size() > 5) {
+        ok = rest[5] == '.' && ParseDigits(rest.substr(6), 2, &hundredths);
+      }
+    }
+    if (!ok) return Problem(Quoted(text) + " is not a time: write HH:MM, HH:MM:SS or HH:MM:SS.cc");
+    if (hour > 23 || minute > 59 || second > 59) {
+      return Problem(Quoted(text) + " is not a time of day (00:00 to 23:59:59.99)");
+    }
+    value = runtime::MakeTime(hour, minute, second, hundredths);
+  }
+  StoreInteger(element, 4, value);
+  return Status::Ok();
+}
+
+Status ParseDecimal(const FieldDeclaration& field, std::string_view text, char* element) {
+  runtime::Decimal value(0, 0);
+  if (!text.empty()) {
+    Status parsed = runtime::Decimal::Parse(text, &value);
+    if (parsed.code() == runtime::kBadNumberText) {
+      if (text.find(',') != std::string_view::npos) {
+        return Problem(Quoted(text) + " is not a number (decimals are written with a \".\" point)");
+      }
+      return Problem(Quoted(text) + " is not a number");
+    }
+    if (!parsed.ok()) return Problem(Quoted(text) + " is out of range: " + parsed.message());
+  }
+  const int digits = 2 * field.size - 1;
+  const std::string type =
+      "DECIMAL(" + std::to_string(digits) + "," + std::to_string(field.places) + ")";
+  if (value.places() > field.places && !(value.Rescaled(field.places) == value)) {
+    return Problem(Quoted(text) + " has more than the " + std::to_string(field.places) +
+                   " decimal places of " + type);
+  }
+  if (!value.Encode(field.size, field.places, element).ok()) {
+    return Problem(Quoted(text) + " is out of range for " + type + " (at most " +
+                   std::to_string(digits - field.places) + " digits before the point)");
+  }
+  return Status::Ok();
+}
+
+// The length in bytes of the UTF-8 sequence that starts with `lead`; 1 for a stray byte.
+size_t SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0) return 4;
+  if (lead >= 0xE0) return 3;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+// Why `text` cannot be stored as Windows-1252: the first character it cannot hold.
+std::string Unstorable(std::string_view text) {
+  std::string ignored;
+  size_t pos = 0;
+  int character = 1;
+  while (pos < text.size()) {
+    const std::string_view sequence =
+        text.substr(pos, SequenceLength(static_cast<unsigned char>(text[pos])));
+    if (!runtime::Utf8ToCp1252(sequence, &ignored)) {
+      // Either a well-formed character that the code page lacks, or broken UTF-8.
+      const unsigned char lead = static_cast<unsigned char>(sequence[0]);
+      bool valid = lead >= 0xC2 && lead <= 0xF4 && sequence.size() == SequenceLength(lead);
+      for (size_t i = 1; valid && i < sequence.size(); ++i) {
+        valid = (static_cast<unsigned char>(sequence[i]) & 0xC0) == 0x80;
+      }
+      if (!valid) return "is not valid UTF-8 (character " + std::to_string(character) + ")";
+      return "holds \"" + std::string(sequence) + "\" (character " + std::to_string(character) +
+             "), which Windows-1252 cannot hold";
+    }
+    pos += sequence.size();
+    ++character;
+  }
+  return "is not valid UTF-8";
+}
+
+Status ParseText(const FieldDeclaration& field, std::string_view text, char* element) {
+  std::string bytes;
+  if (!runtime::Utf8ToCp1252(text, &bytes)) return Problem("the text " + Unstorable(text));
+  if (bytes.size() > static_cast<size_t>(field.size)) {
+    return Problem("text of " + std::to_string(bytes.size()) + " characters is too long for " +
+                   TypeText(field));
+  }
+  std::memcpy(element, bytes.data(), bytes.size());
+  std::memset(element + bytes.size(), ' ', field.size - bytes.size());
+  return Status::Ok();
+}
+
+std::string TwoDigits(int value) {
+  char text[4];
+  std::snprintf(text, sizeof text, "%02d", value % 100);
+  return text;
+}
+
+}  // namespace
+
+Status ParseFieldValue(const FieldDeclaration& field, std::string_view text, char* element) {
+  if (field.type == FieldType::String) return ParseText(field, text, element);
+  text = Trim(text);
+  if (field.type == FieldType::Decimal) return ParseDecimal(field, text, element);
+  if (field.type == FieldType::Long && field.meaning == FieldMeaning::Date) {
+    return ParseDate(text, element);
+  }
+  if (field.type == FieldType::Long && field.meaning == FieldMeaning::Time) {
+    return ParseTime(text, element);
+  }
+  return ParseInteger(field, text, element);
+}
+
+Status FormatFieldValue(const FieldDeclaration& field, const char* element, std::string* out) {
+  out->clear();
+  switch (field.type) {
+    case FieldType::String:
+      *out = runtime::Cp1252ToUtf8(runtime::ClipRight(std::string_view(element, field.size)));
+      return Status::Ok();
+    case FieldType::Decimal: {
+      runtime::Decimal value;
+      Status status =
+          runtime::Decimal::Decode(std::string_view(element, field.size), field.places, &value);
+      if (!status.ok()) return Problem("the stored value is not a packed decimal");
+      *out = value.ToString();
+      return Status::Ok();
+    }
+    default:
+      break;
+  }
+  const int64_t value = LoadInteger(field.type, element, field.size);
+  if (field.type == FieldType::Long && field.meaning == FieldMeaning::Date) {
+    if (value == 0) return Status::Ok();
+    const runtime::CivilDate date = runtime::ToCivil(static_cast<int32_t>(value));
+    if (date.year == 0) {
+      *out = "#" + std::to_string(value);
+      return Status::Ok();
+    }
+    *out = std::to_string(date.year) + "-" + TwoDigits(date.month) + "-" + TwoDigits(date.day);
+    return Status::Ok();
+  }
+  if (field.type == FieldType::Long && field.meaning == FieldMeaning::Time) {
+    if (value == 0) return Status::Ok();
+    if (value < 1 || value > runtime::kLastTime) {
+      *out = "#" + std::to_string(value);
+      return Status::Ok();
+    }
+    const runtime::TimeOfDay time = runtime::ToTimeOfDay(static_cast<int32_t>(value));
+    *out = TwoDigits(time.hour) + ":" + TwoDigits(time.minute);
+    if (time.second != 0 || time.hundredths != 0) *out += ":" + TwoDigits(time.second);
+    if (time.hundredths != 0) *out += "." + TwoDigits(time.hundredths);
+    return Status::Ok();
+  }
+  *out = std::to_string(value);
+  return Status::Ok();
+}
+
+std::string TypeText(const FieldDeclaration& field) {
+  switch (field.type) {
+    case FieldType::Decimal:
+      return "DECIMAL(" + std::to_string(2 * field.size - 1) + "," + std::to_string(field.places) +
+             ")";
+    case FieldType::String:
+      return "STRING(" + std::to_string(field.size) + ")";
+    default:
+      return IntegerTypeName(field.type);
+  }
+}
+
+}  // namespace tools

@@ -1,0 +1,41 @@
+// A sample payroll database for trying the program and for tests: the common company files and,
+// per company, the employee file and the payroll entries of one year, with every case the annual
+// summary tells apart.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/status.h"
+
+namespace tools {
+
+struct SampleOptions {
+  std::string folder;  // where the database goes; created when missing
+  int companies = 2;   // companies 1..companies, 1 to 65535
+  int employees = 20;  // per company, 1 to 100000
+  int year = 0;        // 1802 to 9998; 0 takes the year before today's
+  uint64_t seed = 1;   // the same options and seed give the same files
+};
+
+struct SampleSummary {
+  int year = 0;
+  int64_t employees = 0;  // over all companies
+  int64_t entries = 0;    // payroll entries over all companies
+};
+
+// Writes the database under `options.folder`: BComuns\Empresas.Tps, CIntegra.Tps, Filiais.Tps
+// and AltContr.Tps; for each company <code as 8 digits>\Funciona.Tps, the year's
+// Folha\<year>\MOVIMENT.Tps and the company's other files (empty); and an empty Temp folder.
+//
+// Every company's employees 1 to 18 are a fixed cast (fewer when fewer are asked for): partners
+// of categories 5, 11 and 99 (one dismissed during the year, one in the year before, one without
+// entries), employees of every counted category and of uncounted ones, admitted or dismissed on 1
+// and 2 January, 31 December and in the years around; the rest are drawn at random. Employee 2 is
+// the company's responsible person (EMP:CODRESPESCR). The first partner has entries of every
+// account kind the summary distinguishes.
+//
+// Refuses (kAccessDenied) to replace any file that exists already; writes nothing then.
+runtime::Status WriteSample(const SampleOptions& options, SampleSummary* summary);
+
+}  // namespace tools
