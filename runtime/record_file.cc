@@ -395,8 +395,11 @@ Status RecordFile::CheckKey(int key) const {
   return Status::Ok();
 }
 
-// Accepts a record read into read_buffer_: holds it when holding, then makes it the buffer's.
-Status RecordFile::Read(Status status, const RecordInfo& info, const std::vector<char>& record) {
+char* RecordFile::ReadTarget() { return holding_ ? read_buffer_.data() : buffer_.data(); }
+
+// Accepts a record read into ReadTarget(): holds it when holding (a record held elsewhere leaves
+// the buffer as it was), then makes it the current record.
+Status RecordFile::Read(Status status, const RecordInfo& info) {
   if (!status.ok()) return status;
   if (holding_) {
     if (held_ != 0 && held_ != info.number) share_->Release(held_);
@@ -404,11 +407,20 @@ Status RecordFile::Read(Status status, const RecordInfo& info, const std::vector
     Status hold = share_->Hold(info.number);
     if (!hold.ok()) return hold;
     held_ = info.number;
+    std::memcpy(buffer_.data(), read_buffer_.data(), buffer_.size());
   }
-  std::memcpy(buffer_.data(), record.data(), record.size());
-  std::memcpy(last_read_.data(), record.data(), record.size());
+  SetLastRead();
   current_ = info;
   return Status::Ok();
+}
+
+void RecordFile::SetLastRead() {
+  // The walk's place may still be the record in last_read_: it keeps a copy of its own first.
+  if (walk_.place == Walk::Place::At && walk_.mark_in_last_read) {
+    walk_.mark.assign(last_read_.data(), last_read_.size());
+    walk_.mark_in_last_read = false;
+  }
+  std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
 }
 
 int RecordFile::Get(int key) {
@@ -417,12 +429,10 @@ int RecordFile::Get(int key) {
       [&] {
         Status status = CheckKey(key);
         if (!status.ok()) return status;
-        KeyEncoder encoder(declaration_);
-        std::string prefix;
-        status = encoder.EncodePrefix(key, record(), &prefix);
+        status = KeyEncoder(declaration_).EncodePrefix(key, record(), &key_scratch_);
         if (!status.ok()) return status;
         RecordInfo& info = read_info_;
-        return Read(store_->GetByKey(key, prefix, read_buffer_.data(), &info), info, read_buffer_);
+        return Read(store_->GetByKey(key, key_scratch_, ReadTarget(), &info), info);
       });
 }
 
@@ -435,7 +445,7 @@ int RecordFile::GetByPointer(int64_t pointer) {
           return Status(kRecordNotFound, "no record " + std::to_string(pointer));
         }
         RecordInfo& info = read_info_;
-        return Read(store_->GetByNumber(pointer, read_buffer_.data(), &info), info, read_buffer_);
+        return Read(store_->GetByNumber(pointer, ReadTarget(), &info), info);
       });
 }
 
@@ -444,7 +454,7 @@ int RecordFile::Set(int key) {
       op_code::kSetKey, [&](PARAMS& parameters) { parameters.Key1 = key; }, true,
       [&] {
         Status status = CheckKey(key);
-        if (status.ok()) walk_ = Walk{key, Walk::Place::BothEnds, "", "", 0};
+        if (status.ok()) walk_ = Walk{key, Walk::Place::BothEnds, "", "", 0, false};
         return status;
       });
 }
@@ -462,14 +472,14 @@ int RecordFile::SetFromBuffer(int key) {
         if (!status.ok()) return status;
         std::string prefix;
         status = KeyEncoder(declaration_).EncodePrefix(key, record(), &prefix);
-        if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix), "", 0};
+        if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix), "", 0, false};
         return status;
       });
 }
 
 int RecordFile::SetFile() {
   return Run(op_code::kSetFile, NoParameters, true, [&] {
-    walk_ = Walk{kRecordOrder, Walk::Place::BothEnds, "", "", 0};
+    walk_ = Walk{kRecordOrder, Walk::Place::BothEnds, "", "", 0, false};
     return Status::Ok();
   });
 }
@@ -478,7 +488,8 @@ int RecordFile::SetFile(int64_t pointer) {
   return Run(
       op_code::kSetFile, [&](PARAMS& parameters) { parameters.Pointer = pointer; }, true,
       [&] {
-        walk_ = Walk{kRecordOrder, Walk::Place::Before, KeyEncoder::NumberBytes(pointer), "", 0};
+        walk_ =
+            Walk{kRecordOrder, Walk::Place::Before, KeyEncoder::NumberBytes(pointer), "", 0, false};
         return Status::Ok();
       });
 }
@@ -499,7 +510,8 @@ int RecordFile::Step(Direction direction) {
         break;
       case Walk::Place::At:
         seek.from = Seek::From::Exclusive;
-        seek.mark = walk_.mark;
+        seek.mark = walk_.mark_in_last_read ? std::string_view(last_read_.data(), last_read_.size())
+                                            : std::string_view(walk_.mark);
         seek.mark_number = walk_.mark_number;
         break;
       case Walk::Place::AfterLast:
@@ -512,18 +524,20 @@ int RecordFile::Step(Direction direction) {
         break;
     }
     RecordInfo& info = read_info_;
-    Status status = store_->Step(seek, read_buffer_.data(), &info);
+    Status status = store_->Step(seek, ReadTarget(), &info);
     if (status.code() == kRecordNotAvailable) {
       walk_.place = forward ? Walk::Place::AfterLast : Walk::Place::BeforeFirst;
       return status;
     }
-    if (status.ok()) {
-      // Also when the record turns out to be held elsewhere: the walk moves past it.
-      walk_.place = Walk::Place::At;
-      walk_.mark.assign(read_buffer_.data(), read_buffer_.size());
-      walk_.mark_number = info.number;
-    }
-    return Read(status, info, read_buffer_);
+    if (!status.ok()) return status;
+    status = Read(status, info);
+    // The walk moves past the record, also when it turned out to be held elsewhere; its place
+    // is the record as read, which is last_read_ unless the hold failed.
+    walk_.place = Walk::Place::At;
+    walk_.mark_number = info.number;
+    walk_.mark_in_last_read = status.ok();
+    if (!status.ok()) walk_.mark.assign(read_buffer_.data(), read_buffer_.size());
+    return status;
   });
 }
 
@@ -542,7 +556,7 @@ int RecordFile::Add() {
         status = store_->Add(record(), &info);
         if (!status.ok()) return status;
         current_ = info;
-        std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
+        SetLastRead();
         return Status::Ok();
       });
 }
@@ -564,7 +578,7 @@ int RecordFile::Put() {
                         "record " + std::to_string(current_.number) + " is held by another user");
         }
         status = store_->Put(record(), &current_);
-        if (status.ok()) std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
+        if (status.ok()) SetLastRead();
         return status;
       });
 }
@@ -661,8 +675,7 @@ int RecordFile::RegetFile(std::string_view position) {
       true,
       [&] {
         RecordInfo& info = read_info_;
-        return Read(store_->GetByNumber(FromPosition(position), read_buffer_.data(), &info), info,
-                    read_buffer_);
+        return Read(store_->GetByNumber(FromPosition(position), ReadTarget(), &info), info);
       });
 }
 
@@ -678,8 +691,7 @@ int RecordFile::Reget(int key, std::string_view position) {
       true,
       [&] {
         RecordInfo& info = read_info_;
-        return Read(store_->GetByNumber(FromPosition(position), read_buffer_.data(), &info), info,
-                    read_buffer_);
+        return Read(store_->GetByNumber(FromPosition(position), ReadTarget(), &info), info);
       });
 }
 
@@ -690,14 +702,15 @@ int RecordFile::Reset(int key, std::string_view position) {
         Status status = CheckKey(key);
         if (!status.ok()) return status;
         if (position.size() <= 8) return Status(kInvalidArgument, "not a key position");
-        walk_ = Walk{key, Walk::Place::Before, std::string(position.substr(8)), "", 0};
+        walk_ = Walk{key, Walk::Place::Before, std::string(position.substr(8)), "", 0, false};
         return Status::Ok();
       });
 }
 
 int RecordFile::ResetFile(std::string_view position) {
   return Run(op_code::kResetFile, NoParameters, true, [&] {
-    walk_ = Walk{kRecordOrder, Walk::Place::Before, std::string(position.substr(0, 8)), "", 0};
+    walk_ =
+        Walk{kRecordOrder, Walk::Place::Before, std::string(position.substr(0, 8)), "", 0, false};
     return Status::Ok();
   });
 }

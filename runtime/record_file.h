@@ -215,7 +215,8 @@ class RecordFile {
 
  private:
   // The position of a walk: at either end, before a key value (`key`), or at a record read
-  // (`mark`, as it was read, and `mark_number`).
+  // (`mark_number`, and the record as it was read: in last_read_ while `mark_in_last_read`, so
+  // that a walk does not copy every record twice, else in `mark`).
   struct Walk {
     enum class Place : uint8_t { BothEnds, Before, At, AfterLast, BeforeFirst };
     int order = kRecordOrder;
@@ -223,6 +224,7 @@ class RecordFile {
     std::string key;
     std::string mark;
     int64_t mark_number = 0;
+    bool mark_in_last_read = false;
   };
   struct SavedState;
 
@@ -232,7 +234,9 @@ class RecordFile {
   int Run(int32_t op, Fill fill, bool needs_open, Body body);
   Status NotOpen() const;
   int Step(Direction direction);
-  Status Read(Status status, const RecordInfo& info, const std::vector<char>& record);
+  char* ReadTarget();
+  Status Read(Status status, const RecordInfo& info);
+  void SetLastRead();
   Status CheckKey(int key) const;
   Status CheckWritable() const;
   char* FieldAt(int field, int element) const;
@@ -248,7 +252,8 @@ class RecordFile {
   int mode_ = 0;
   Walk walk_;
   RecordInfo current_;
-  RecordInfo read_info_;  // where reads land; kept so that its key keeps its storage
+  RecordInfo read_info_;     // where reads land
+  std::string key_scratch_;  // the key value a fetch looks for; kept for its storage
   bool holding_ = false;
   int64_t held_ = 0;
   bool destroyed_ = false;

@@ -300,8 +300,12 @@ std::string SqliteRecordStore::SqlFor(Query query, int order) const {
     case Query::StepExclusiveBackward:
       return select + " WHERE " + column + " < ?1 ORDER BY " + column + " DESC";
     case Query::GetByKey:
-      return "SELECT rid, ver, data, " + column + " FROM " + table + " WHERE " + column +
-             (file_.keys[order].unique() ? " = ?1" : " >= ?1 ORDER BY " + column + " LIMIT 1");
+      // A key with duplicates ends with the record number: the first key that starts with the
+      // value asked for, below the first value after it (?2; NULL when there is none).
+      return select + " WHERE " + column +
+             (file_.keys[order].unique() ? " = ?1"
+                                         : " >= ?1 AND (?2 IS NULL OR " + column +
+                                               " < ?2) ORDER BY " + column + " LIMIT 1");
     case Query::GetByNumber:
       return select + " WHERE rid = ?1";
     case Query::Count:
@@ -596,28 +600,28 @@ Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* recor
   std::lock_guard<std::mutex> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
-  const bool unique = file_.keys[key].unique();
   sqlite3_stmt* statement = Statement(Query::GetByKey, key, &status);
   if (statement == nullptr) return status;
   sqlite3_bind_blob(statement, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
+  std::string after;
+  if (!file_.keys[key].unique()) {
+    // The smallest byte string above every one that starts with `prefix`.
+    after.assign(prefix);
+    while (!after.empty() && static_cast<unsigned char>(after.back()) == 0xFF) after.pop_back();
+    if (!after.empty()) {
+      after.back() = static_cast<char>(static_cast<unsigned char>(after.back()) + 1);
+      sqlite3_bind_blob(statement, 2, after.data(), static_cast<int>(after.size()), SQLITE_STATIC);
+    }
+  }
   const int rc = sqlite3_step(statement);
   if (rc == SQLITE_ROW) {
-    const auto* found = static_cast<const char*>(sqlite3_column_blob(statement, 3));
-    const size_t found_size = sqlite3_column_bytes(statement, 3);
-    // A key with duplicates ends with the record number; only the part before it must match.
-    if (found_size == prefix.size() + (unique ? 0 : 8) &&
-        std::memcmp(found, prefix.data(), prefix.size()) == 0) {
-      status = ReadRow(statement, record, info);
-      sqlite3_reset(statement);
-      return status;
-    }
-  } else if (rc != SQLITE_DONE) {
-    status = EngineError("read");
-    sqlite3_reset(statement);
-    return status;
+    status = ReadRow(statement, record, info);
+  } else {
+    status = rc == SQLITE_DONE ? Status(kRecordNotFound, "no record with this key")
+                               : EngineError("read");
   }
   sqlite3_reset(statement);
-  return Status(kRecordNotFound, "no record with this key");
+  return status;
 }
 
 Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* info) {
