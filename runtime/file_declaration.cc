@@ -9,6 +9,26 @@
 
 namespace runtime {
 
+const char* TypeName(FieldType type) {
+  switch (type) {
+    case FieldType::Byte:
+      return "BYTE";
+    case FieldType::Short:
+      return "SHORT";
+    case FieldType::UShort:
+      return "USHORT";
+    case FieldType::Long:
+      return "LONG";
+    case FieldType::ULong:
+      return "ULONG";
+    case FieldType::Decimal:
+      return "DECIMAL";
+    case FieldType::String:
+      return "STRING";
+  }
+  return "?";
+}
+
 void NameVariable::Set(std::string_view name) {
   const size_t length = std::min(name.size(), static_cast<size_t>(kCapacity - 1));
   std::memcpy(text_, name.data(), length);

@@ -20,6 +20,9 @@ enum class FieldType : uint8_t {
   String,   // blank-padded fixed text of `size` bytes, Windows-1252
 };
 
+// The type's name as the declarations write it: "BYTE", "SHORT", ..., "DECIMAL", "STRING".
+const char* TypeName(FieldType type);
+
 // What a LONG field holds, for tools that show and read values (the record layout is the same).
 enum class FieldMeaning : uint8_t { Plain, Date, Time };
 

@@ -36,26 +36,6 @@ constexpr auto kLeaseTime = std::chrono::milliseconds(40);
 constexpr int kBusyTimeoutMs = 5000;
 constexpr const char* kFormatTag = "vardimo-record-file 1";
 
-const char* TypeName(FieldType type) {
-  switch (type) {
-    case FieldType::Byte:
-      return "BYTE";
-    case FieldType::Short:
-      return "SHORT";
-    case FieldType::UShort:
-      return "USHORT";
-    case FieldType::Long:
-      return "LONG";
-    case FieldType::ULong:
-      return "ULONG";
-    case FieldType::Decimal:
-      return "DECIMAL";
-    case FieldType::String:
-      return "STRING";
-  }
-  return "?";
-}
-
 // The layout as stored in the file: everything that decides where a value lies in the record and
 // how keys are built. Labels are stored too, so that a file of another declaration is refused.
 std::string DescribeLayout(const FileDeclaration& file) {

@@ -98,21 +98,6 @@ int64_t LoadInteger(FieldType type, const char* element, int size) {
   }
 }
 
-const char* IntegerTypeName(FieldType type) {
-  switch (type) {
-    case FieldType::Byte:
-      return "BYTE";
-    case FieldType::Short:
-      return "SHORT";
-    case FieldType::UShort:
-      return "USHORT";
-    case FieldType::Long:
-      return "LONG";
-    default:
-      return "ULONG";
-  }
-}
-
 Status ParseInteger(const FieldDeclaration& field, std::string_view text, char* element) {
   int64_t value = 0;
   if (!text.empty() && !ParseWhole(text, &value)) {
@@ -124,7 +109,7 @@ Status ParseInteger(const FieldDeclaration& field, std::string_view text, char* 
   int64_t low, high;
   GetRange(field.type, &low, &high);
   if (value < low || value > high) {
-    return Problem(Quoted(text) + " is out of range for " + IntegerTypeName(field.type) + " (" +
+    return Problem(Quoted(text) + " is out of range for " + runtime::TypeName(field.type) + " (" +
                    std::to_string(low) + " to " + std::to_string(high) + ")");
   }
   StoreInteger(element, field.size, value);
@@ -328,7 +313,7 @@ std::string TypeText(const FieldDeclaration& field) {
     case FieldType::String:
       return "STRING(" + std::to_string(field.size) + ")";
     default:
-      return IntegerTypeName(field.type);
+      return runtime::TypeName(field.type);
   }
 }
 
