@@ -291,7 +291,7 @@ TEST_F(RecordFileTest, ProcessKilledInATransactionLeavesAllOrNoneOfIt) {
   for (int round = 0; round < 12; ++round) {
     {
       StationProcess station({"transactions", paths[0], paths[1], paths[2]});
-      std::this_thread::sleep_for(std::chrono::milliseconds(50 + random() % 250));
+      std::this_thread::sleep_for(std::chrono::milliseconds(80 + random() % 320));
       station.Kill();
     }
     const std::set<int64_t> one = Codes(paths[0]);
