@@ -124,6 +124,9 @@ void RecordFile::RemoveCallback(FileCallback* callback) {
 void RecordFile::Destroy() {
   Run(op_code::kDestroy, NoParameters, false, [] { return Status::Ok(); });
   destroyed_ = true;
+  // An instance that goes while its transaction runs takes the transaction with it: its
+  // changes cannot be committed without it.
+  if (store_ != nullptr && store_->in_transaction()) ROLLBACK();
   if (IsOpen()) Close();
   states_.clear();
 }
@@ -340,6 +343,12 @@ int RecordFile::Open(int mode) {
 
 int RecordFile::Close() {
   return Run(op_code::kClose, NoParameters, false, [&] {
+    if (store_ != nullptr && store_->in_transaction()) {
+      return Status(kInvalidArgument, Name() +
+                                          " takes part in a running transaction; it stays "
+                                          "open until the transaction is committed or "
+                                          "rolled back");
+    }
     // The engine connection closes before the share claims go: see share_lock_posix.cc.
     store_.reset();
     share_.reset();

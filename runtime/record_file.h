@@ -143,7 +143,9 @@ class RecordFile {
   void SetName(std::string_view name);
   int Create();  // FILE_CREATE: a new empty file under Name(); replaces a file nobody has open
   int Open(int mode = open_mode::kReadWrite | open_mode::kDenyNone);  // FILE_OPEN
-  int Close();                                       // FILE_CLOSE; harmless when closed
+  // FILE_CLOSE; harmless when closed. A file that takes part in a running transaction stays
+  // open (kInvalidArgument) until the transaction ends.
+  int Close();
   bool IsOpen() const { return store_ != nullptr; }  // STATUSfile
   int Build();                                       // FILE_BUILDf: rebuild every key
   int Empty();  // EMPTY: delete every record (needs "deny all")

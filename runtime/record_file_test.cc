@@ -283,6 +283,32 @@ TEST_F(RecordFileTest, TransactionCommitsOrRollsBackEveryEnlistedFile) {
   EXPECT_EQ(COMMIT(), kInvalidArgument) << "no transaction is running";
 }
 
+TEST_F(RecordFileTest, FileOfARunningTransactionStaysOpenAndGoingRollsItBack) {
+  const std::string first = MakeFile("keep.tps", 0), second = MakeFile("gone.tps", 0);
+  RecordFile a(SampleDeclaration());
+  a.SetName(first);
+  ASSERT_EQ(a.Open(), 0);
+  {
+    RecordFile b(SampleDeclaration());
+    b.SetName(second);
+    ASSERT_EQ(b.Open(), 0);
+    ASSERT_EQ(a.SetProperty(property::kLogout, "1"), 0);
+    ASSERT_EQ(b.SetProperty(property::kLogout, "1"), 0);
+    ASSERT_EQ(LOGOUT(1), 0) << FILEERRORMSG();
+    for (RecordFile* file : {&a, &b}) {
+      file->Clear();
+      file->SetInteger(kCode, 7);
+      ASSERT_EQ(file->Add(), 0) << FILEERRORMSG();
+    }
+    EXPECT_EQ(b.Close(), kInvalidArgument);
+    EXPECT_TRUE(b.IsOpen());
+  }
+  EXPECT_EQ(COMMIT(), kInvalidArgument) << "the transaction went with the instance";
+  EXPECT_EQ(Codes(first), std::set<int64_t>{});
+  EXPECT_EQ(Codes(second), std::set<int64_t>{});
+  EXPECT_EQ(a.Close(), 0);
+}
+
 TEST_F(RecordFileTest, ProcessKilledInATransactionLeavesAllOrNoneOfIt) {
   const std::vector<std::string> paths = {MakeFile("t1.tps", 0), MakeFile("t2.tps", 0),
                                           MakeFile("t3.tps", 0)};

@@ -57,6 +57,7 @@ class SqliteRecordStore final : public RecordStore {
   // attached as `schema`. `db` must outlive the matching LeaveTransaction.
   void JoinTransaction(sqlite3* db, const std::string& schema);
   void LeaveTransaction();
+  bool in_transaction() const { return db_ != own_db_; }
 
   // Ends the read snapshot when it is older than the lease and nobody is using the store; called
   // by the lease keeper's thread.
