@@ -217,6 +217,23 @@ TEST_F(CalcEmpresasTest, DamagedEntryFailsWithoutAPartialSummary) {
   EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT"));
 }
 
+TEST_F(CalcEmpresasTest, DamagedPartnerFailsAfterTheCompanyLineWithoutAPartialSummary) {
+  Write({{1, "A", "1", 1, 0, 0}, {2, "B", "2", 5, 0, 0}, {3, "C", "3", 5, 0, 0}}, {});
+  {
+    RecordFile employees(dictionary::FuncionariosDeclaration());
+    employees.SetName("00000012/Funciona.Tps");
+    ASSERT_EQ(employees.Open(), 0);
+    employees.SetInteger(FUN.CODIGO, 3);
+    ASSERT_EQ(employees.Get(FUN.KEY.CODIGO), 0);
+    employees.buffer()[814] = static_cast<char>(0xFA);  // FUN:PCTCAPTOTAL: not a digit
+    ASSERT_EQ(employees.Put(), 0);
+  }
+  const runtime::Status status = Run();
+  EXPECT_EQ(status.code(), runtime::kInvalidData) << status.message();
+  EXPECT_NE(status.message().find("FUN:PCTCAPTOTAL"), std::string::npos) << status.message();
+  EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT")) << "the lines written so far are gone";
+}
+
 TEST_F(CalcEmpresasTest, UnwritableSummaryIsAFailure) {
   Write({{1, "Socio", "1", 5, 0, 0}}, {});
   std::filesystem::remove_all("Temp");
