@@ -207,6 +207,27 @@ TEST_F(RecordFileTest, DenyWriteIsRefusedWhileAnotherStationWrites) {
   EXPECT_EQ(exclusive.Open(open_mode::kReadWrite | open_mode::kDenyAll), kAccessDenied);
 }
 
+TEST_F(RecordFileTest, IdleReaderDoesNotHoldUpAnotherStationsWrite) {
+  const std::string path = MakeFile("lease.tps", 3);
+  RecordFile reader(SampleDeclaration()), writer(SampleDeclaration());
+  reader.SetName(path);
+  writer.SetName(path);
+  ASSERT_EQ(reader.Open(), 0);
+  ASSERT_EQ(writer.Open(), 0);
+  ASSERT_EQ(reader.Set(kCodeKey), 0);
+  ASSERT_EQ(reader.Next(), 0);  // the reader now keeps a snapshot and an open cursor, then idles
+  const auto start = std::chrono::steady_clock::now();
+  writer.Clear();
+  writer.SetInteger(kCode, 9);
+  ASSERT_EQ(writer.Add(), 0) << FILEERRORMSG();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2))
+      << "the reader's lease should have ended within tens of milliseconds";
+  // The walk goes on where it was and sees the new record.
+  std::vector<int64_t> rest;
+  while (reader.Next() == 0) rest.push_back(reader.GetInteger(kCode));
+  EXPECT_EQ(rest, (std::vector<int64_t>{2, 3, 9}));
+}
+
 TEST_F(RecordFileTest, PutOfARecordChangedElsewhereIs89AndLosesNothing) {
   const std::string path = MakeFile("changed.tps", 2);
   RecordFile mine(SampleDeclaration()), theirs(SampleDeclaration());
