@@ -67,6 +67,14 @@ sqlite3* OpenRaw(const std::string& path) {
   return db;
 }
 
+// Ends the building of a file pair: the raw database's transaction and our own.
+void CommitBoth(sqlite3* db, sqlite3_stmt* insert) {
+  sqlite3_finalize(insert);
+  Exec(db, "COMMIT");
+  sqlite3_close(db);
+  Check(runtime::COMMIT() == 0, "commit");
+}
+
 // ---- Employee file: 10,000 records of 6,077 bytes ----
 
 void FillEmployee(RecordFile& file, int code, std::mt19937& random) {
@@ -121,10 +129,7 @@ const EmployeeFiles& Employees() {
       sqlite3_step(insert);
       sqlite3_reset(insert);
     }
-    sqlite3_finalize(insert);
-    Exec(db, "COMMIT");
-    sqlite3_close(db);
-    Check(runtime::COMMIT() == 0, "commit");
+    CommitBoth(db, insert);
     return f;
   }();
   return files;
@@ -288,10 +293,7 @@ const PayrollFiles& Payroll() {
       Check(file.Add() == 0, "add");
       InsertRaw(insert, file);
     }
-    sqlite3_finalize(insert);
-    Exec(db, "COMMIT");
-    sqlite3_close(db);
-    Check(runtime::COMMIT() == 0, "commit");
+    CommitBoth(db, insert);
     return f;
   }();
   return files;
