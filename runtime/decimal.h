@@ -5,14 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/error_codes.h"
 #include "runtime/status.h"
 
 namespace runtime {
 
-// Status codes of the value layer, in the range of the runtime's own codes.
-inline constexpr int kInvalidDecimalData = 1001;  // a packed DECIMAL holds a half-byte not a digit
-inline constexpr int kDecimalOutOfRange = 1002;   // a value does not fit where it must go
-inline constexpr int kBadNumberText = 1003;       // text that does not read as a number
+// Status codes of the value layer, from the runtime's one table of codes.
+inline constexpr int kInvalidDecimalData = kInvalidData;  // a half-byte that is not a digit
+inline constexpr int kDecimalOutOfRange = kOutOfRange;    // a value does not fit where it must go
+inline constexpr int kBadNumberText = kNotANumber;        // text that does not read as a number
 
 // A value `units` * 10^-places, exact; never binary floating point. Holds 18 significant digits
 // (any 64-bit `units`), with 0 to kMaxPlaces places.

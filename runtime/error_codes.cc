@@ -44,6 +44,10 @@ std::string_view ErrorText(int code) {
       return "Invalid data";
     case kInvalidArgument:
       return "Invalid argument";
+    case kOutOfRange:
+      return "Value out of range";
+    case kNotANumber:
+      return "Not a number";
     case kWriteRefused:
       return "Write access refused";
   }

@@ -28,6 +28,8 @@ enum ErrorCode : int {
   kInvalidData = 92,    // a record or key value that cannot be stored or read
   kInvalidArgument = 93,
   kWriteRefused = 94,  // write access to a read-only file
+  kOutOfRange = 95,    // a value does not fit where it must go
+  kNotANumber = 96,    // text that does not read as a number
 };
 
 // A short English text for `code` ("Record not found"); "Unknown error <n>" for other codes.

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "runtime/file_system.h"
+#include "runtime/text.h"
 
 namespace runtime {
 namespace {
@@ -17,12 +18,10 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    if (UpperCp1252(a[i]) != UpperCp1252(b[i])) return false;
   }
   return true;
 }

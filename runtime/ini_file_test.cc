@@ -48,6 +48,11 @@ TEST_F(IniFileTest, ReadsValuesWhateverTheLineEndsAndBlanks) {
   EXPECT_EQ(GETINI("Quelbrix", "EMPANO", "0", file_), "2014");  // no final newline
 }
 
+TEST_F(IniFileTest, AccentedNamesIgnoreLetterCaseToo) {
+  Write("[Configura\xE7\xE3o]\r\nA\xC7\xC3O=1\r\n");  // Windows-1252, as these files are
+  EXPECT_EQ(GETINI("CONFIGURA\xC7\xC3O", "a\xE7\xE3o", "0", file_), "1");
+}
+
 TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(GETINI("Quelbrix", "EMPID", "0", file_), "0");
   Write("[Outro]\nEMPID=5\n[Quelbrix]\nEMPANO=\n");

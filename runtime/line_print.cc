@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/system_property.h"
+#include "runtime/text.h"
 
 namespace runtime {
 
@@ -29,17 +30,12 @@ LinePrintState& State() {
   return state;
 }
 
-std::string_view WithoutTrailingBlanks(std::string_view text) {
-  const size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
-
 // The target name: the given one, or the runtime's default target with its last character
 // dropped, whatever it is.
 std::string TargetName(std::optional<std::string_view> file_name) {
-  if (file_name) return std::string(WithoutTrailingBlanks(*file_name));
+  if (file_name) return std::string(ClipRight(*file_name));
   const std::string property = SystemProperty(kPropLinePrintTarget);
-  std::string_view name = WithoutTrailingBlanks(property);
+  std::string_view name = ClipRight(property);
   if (!name.empty()) name.remove_suffix(1);
   return std::string(name);
 }
@@ -56,7 +52,7 @@ int32_t FillBuffer(char (&buffer)[kLinePrintBufferSize], std::string_view text, 
       if (size < sizeof buffer) buffer[size++] = c;
     }
   }
-  return static_cast<int32_t>(WithoutTrailingBlanks(std::string_view(buffer, size)).size());
+  return static_cast<int32_t>(ClipRight(std::string_view(buffer, size)).size());
 }
 
 }  // namespace
@@ -81,8 +77,8 @@ uint8_t LinePrint(ClassicFile& files, std::string_view text,
   if (name.size() > kLinePrintNameSize - 1) return kLinePrintNotOpened;
   const std::string_view target(state.lpszFilename);
 
-  const bool line_end = (!append_newline || *append_newline == 1) &&
-                        WithoutTrailingBlanks(text) != std::string_view(&FF, 1);
+  const bool line_end =
+      (!append_newline || *append_newline == 1) && ClipRight(text) != std::string_view(&FF, 1);
   state.cbBuffer = FillBuffer(state.hpvBuffer, text, line_end);
 
   state.hf = files.OpenForWriting(target);

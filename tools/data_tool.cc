@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
@@ -14,6 +13,7 @@
 #include "dictionary/dictionary.h"
 #include "runtime/error_codes.h"
 #include "runtime/file_errors.h"
+#include "runtime/file_system.h"
 #include "runtime/key_encoder.h"
 #include "runtime/path.h"
 #include "runtime/record_file.h"
@@ -213,13 +213,10 @@ Status ReadRows(const FileDeclaration& declaration, std::string_view text, const
   return Status::Ok();
 }
 
-Status ReadWholeFile(const std::string& path, std::string* text) {
-  std::ifstream in(runtime::ResolvePath(path), std::ios::binary);
-  if (!in) return BadInput(path + ": the CSV file cannot be read");
-  std::ostringstream contents;
-  contents << in.rdbuf();
-  if (in.bad()) return BadInput(path + ": the CSV file cannot be read");
-  *text = std::move(contents).str();
+Status ReadCsvFile(const std::string& path, std::string* text) {
+  if (!runtime::ReadWholeFile(runtime::ResolvePath(path), text).ok()) {
+    return BadInput(path + ": the CSV file cannot be read");
+  }
   return Status::Ok();
 }
 
@@ -308,7 +305,7 @@ Status ImportCsv(std::string_view file_label, std::string_view data_path, std::s
   const std::string path(data_path);
 
   std::string text;
-  status = ReadWholeFile(where, &text);
+  status = ReadCsvFile(where, &text);
   if (!status.ok()) return status;
   Rows rows;
   status = ReadRows(declaration, text, where, &rows);
