@@ -14,13 +14,13 @@
 #include "dictionary/name_variables.h"
 #include "export/calc_empresas.h"
 #include "export/company_search.h"
-#include "runtime/date_time.h"
-#include "runtime/error_codes.h"
-#include "runtime/file_errors.h"
-#include "runtime/file_system.h"
-#include "runtime/message_box.h"
-#include "runtime/path.h"
-#include "runtime/record_file.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/platform/file_system.h"
+#include "runtime/platform/path.h"
+#include "runtime/records/file_errors.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/date_time.h"
+#include "runtime/window/message_box.h"
 
 namespace {
 

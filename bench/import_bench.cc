@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "dictionary/movimento.h"
-#include "runtime/date_time.h"
-#include "runtime/decimal.h"
-#include "runtime/path.h"
+#include "runtime/platform/path.h"
+#include "runtime/values/date_time.h"
+#include "runtime/values/decimal.h"
 #include "tools/csv.h"
 #include "tools/data_tool.h"
 #include "tools/field_value.h"

@@ -19,9 +19,9 @@
 
 #include "dictionary/funcionarios.h"
 #include "dictionary/movimento.h"
-#include "runtime/date_time.h"
-#include "runtime/file_errors.h"
-#include "runtime/record_file.h"
+#include "runtime/records/file_errors.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/date_time.h"
 
 namespace {
 

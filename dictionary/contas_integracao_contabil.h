@@ -3,7 +3,7 @@
 // keys.
 #pragma once
 
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 namespace dictionary {
 

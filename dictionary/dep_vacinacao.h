@@ -2,7 +2,7 @@
 // File `DepVacinacao`, prefix DVACI: its declaration and the numbers of its fields and keys.
 #pragma once
 
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 namespace dictionary {
 

@@ -1,6 +1,6 @@
 #include "dictionary/dictionary.h"
 
-#include "runtime/text.h"
+#include "runtime/values/text.h"
 
 namespace dictionary {
 

@@ -20,7 +20,7 @@
 #include "dictionary/ref_med_cta.h"
 #include "dictionary/ref_total_media.h"
 #include "dictionary/ref_vlr_mensais.h"
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 namespace dictionary {
 

@@ -3,7 +3,7 @@
 // File `Empresa`, prefix EMP: its declaration and the numbers of its fields and keys.
 #pragma once
 
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 namespace dictionary {
 

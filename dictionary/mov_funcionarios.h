@@ -3,7 +3,7 @@
 // File `MovFuncionarios`, prefix MOVFUNC: its declaration and the numbers of its fields and keys.
 #pragma once
 
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 namespace dictionary {
 

@@ -2,7 +2,7 @@
 // variable when it is opened, so the export procedure sets them before the first use.
 #pragma once
 
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 // Not thread-safe: set on the program's thread before the files are opened.
 namespace GLO {

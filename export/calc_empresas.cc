@@ -6,13 +6,13 @@
 #include "dictionary/funcionarios.h"
 #include "dictionary/movimento.h"
 #include "dictionary/name_variables.h"
-#include "runtime/date_time.h"
-#include "runtime/error_codes.h"
-#include "runtime/file_errors.h"
-#include "runtime/line_print.h"
-#include "runtime/path.h"
-#include "runtime/picture.h"
-#include "runtime/text.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/platform/line_print.h"
+#include "runtime/platform/path.h"
+#include "runtime/records/file_errors.h"
+#include "runtime/values/date_time.h"
+#include "runtime/values/picture.h"
+#include "runtime/values/text.h"
 
 namespace dasn {
 

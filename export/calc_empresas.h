@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/decimal.h"
-#include "runtime/record_file.h"
-#include "runtime/status.h"
+#include "runtime/base/status.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/decimal.h"
 
 namespace dasn {
 

@@ -10,8 +10,8 @@
 #include "dictionary/empresa.h"
 #include "dictionary/funcionarios.h"
 #include "dictionary/movimento.h"
-#include "runtime/date_time.h"
-#include "runtime/error_codes.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/values/date_time.h"
 #include "tests/testing.h"
 
 namespace dasn {

@@ -1,9 +1,9 @@
 #include "export/company_search.h"
 
 #include "dictionary/empresa.h"
-#include "runtime/ini_file.h"
-#include "runtime/picture.h"
-#include "runtime/text.h"
+#include "runtime/platform/ini_file.h"
+#include "runtime/values/picture.h"
+#include "runtime/values/text.h"
 
 namespace dasn {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "export/calc_empresas.h"
-#include "runtime/record_file.h"
+#include "runtime/records/record_file.h"
 
 namespace dasn {
 

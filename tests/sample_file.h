@@ -2,7 +2,7 @@
 // second-station program.
 #pragma once
 
-#include "runtime/file_declaration.h"
+#include "runtime/records/file_declaration.h"
 
 namespace testing_support {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/file_errors.h"
-#include "runtime/record_file.h"
+#include "runtime/records/file_errors.h"
+#include "runtime/records/record_file.h"
 #include "tests/sample_file.h"
 
 namespace {

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
-#include "runtime/error_codes.h"
-#include "runtime/file_errors.h"
-#include "runtime/file_system.h"
-#include "runtime/key_encoder.h"
-#include "runtime/path.h"
-#include "runtime/record_file.h"
-#include "runtime/text.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/platform/file_system.h"
+#include "runtime/platform/path.h"
+#include "runtime/records/file_errors.h"
+#include "runtime/records/key_encoder.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/text.h"
 #include "tools/csv.h"
 #include "tools/field_value.h"
 

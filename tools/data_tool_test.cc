@@ -11,11 +11,11 @@
 #include <sstream>
 
 #include "dictionary/dictionary.h"
-#include "runtime/date_time.h"
-#include "runtime/decimal.h"
-#include "runtime/error_codes.h"
-#include "runtime/record_file.h"
-#include "runtime/text.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/date_time.h"
+#include "runtime/values/decimal.h"
+#include "runtime/values/text.h"
 #include "tests/testing.h"
 
 namespace tools {

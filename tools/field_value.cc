@@ -5,10 +5,10 @@
 #include <cstring>
 #include <limits>
 
-#include "runtime/date_time.h"
-#include "runtime/decimal.h"
-#include "runtime/error_codes.h"
-#include "runtime/text.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/values/date_time.h"
+#include "runtime/values/decimal.h"
+#include "runtime/values/text.h"
 
 namespace tools {
 

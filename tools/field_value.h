@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/file_declaration.h"
-#include "runtime/status.h"
+#include "runtime/base/status.h"
+#include "runtime/records/file_declaration.h"
 
 namespace tools {
 

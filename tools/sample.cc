@@ -8,14 +8,15 @@
 #include <vector>
 
 #include "dictionary/dictionary.h"
-#include "runtime/date_time.h"
-#include "runtime/decimal.h"
-#include "runtime/error_codes.h"
-#include "runtime/file_errors.h"
-#include "runtime/path.h"
-#include "runtime/picture.h"
-#include "runtime/record_file.h"
-#include "runtime/text.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/platform/clock.h"
+#include "runtime/platform/path.h"
+#include "runtime/records/file_errors.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/date_time.h"
+#include "runtime/values/decimal.h"
+#include "runtime/values/picture.h"
+#include "runtime/values/text.h"
 #include "tools/data_tool.h"
 
 namespace tools {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/status.h"
+#include "runtime/base/status.h"
 
 namespace tools {
 

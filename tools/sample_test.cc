@@ -9,9 +9,9 @@
 
 #include "dictionary/dictionary.h"
 #include "export/calc_empresas.h"
-#include "runtime/date_time.h"
-#include "runtime/error_codes.h"
-#include "runtime/record_file.h"
+#include "runtime/base/error_codes.h"
+#include "runtime/records/record_file.h"
+#include "runtime/values/date_time.h"
 #include "tests/testing.h"
 #include "tools/data_tool.h"
 

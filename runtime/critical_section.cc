@@ -1,7 +1,0 @@
-#include "runtime/critical_section.h"
-
-namespace runtime {
-
-std::unique_ptr<SyncObject> NewCriticalSection() { return std::make_unique<CriticalSection>(); }
-
-}  // namespace runtime

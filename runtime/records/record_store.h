@@ -1,0 +1,81 @@
+// Ordered record storage for one open data file: records by number, and one ordered index per key
+// holding the keys that runtime/key_encoder.h makes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "runtime/base/status.h"
+#include "runtime/records/file_declaration.h"
+
+namespace runtime {
+
+// The order of a walk: a key (its index in the declaration) or the records' own order.
+constexpr int kRecordOrder = -1;
+
+enum class Direction : uint8_t { Forward, Backward };
+
+// Where a walk step starts, in the walk's order and direction.
+struct Seek {
+  enum class From : uint8_t {
+    End,        // the first record in the direction (the last one when going backward)
+    Inclusive,  // the first record whose key is at or beyond `key`
+    Exclusive,  // the first record whose key is beyond `key`
+  };
+  int order = kRecordOrder;
+  Direction direction = Direction::Forward;
+  From from = From::End;
+  // Where the walk starts: an encoded key (in record order the number as
+  // KeyEncoder::NumberBytes), or, for a step past a record read before, that record as it was
+  // read and its number. Views that must stay valid during the call that takes the Seek.
+  std::string_view key;
+  std::string_view mark;
+  int64_t mark_number = 0;
+};
+
+// A record as read: its number, and the version that detects changes made by others.
+struct RecordInfo {
+  int64_t number = 0;
+  int64_t version = 0;
+};
+
+class RecordStore {
+ public:
+  RecordStore() = default;
+  RecordStore(const RecordStore&) = delete;
+  RecordStore& operator=(const RecordStore&) = delete;
+  virtual ~RecordStore() = default;
+
+  // Reads the record where `seek` leads into `record` (the declared length).
+  // kRecordNotAvailable when there is none. A step that continues the previous one (same order and
+  // direction, past the record last returned) costs no new search.
+  [[nodiscard]] virtual Status Step(const Seek& seek, char* record, RecordInfo* info) = 0;
+  // The record whose key `key` equals `prefix` (a key without record number); the first of them
+  // in key order for a key with duplicates. kRecordNotFound when there is none.
+  [[nodiscard]] virtual Status GetByKey(int key, std::string_view prefix, char* record,
+                                        RecordInfo* info) = 0;
+  [[nodiscard]] virtual Status GetByNumber(int64_t number, char* record, RecordInfo* info) = 0;
+
+  // Adds `record`; its new number and version come back in `info`. kDuplicateKey when a unique
+  // key is taken.
+  [[nodiscard]] virtual Status Add(std::string_view record, RecordInfo* info) = 0;
+  // Replaces record `info->number` when it still has version `info->version`; kRecordChanged when
+  // another station changed or deleted it since. `info->version` gets the new version.
+  [[nodiscard]] virtual Status Put(std::string_view record, RecordInfo* info) = 0;
+  [[nodiscard]] virtual Status Delete(const RecordInfo& info) = 0;
+  // Whether a record other than `except_number` has the same value of unique key `key` as `record`.
+  [[nodiscard]] virtual Status Duplicate(int key, std::string_view record, int64_t except_number,
+                                         bool* duplicate) = 0;
+  [[nodiscard]] virtual Status Count(int64_t* records) = 0;
+  // Recomputes every key of every record and rebuilds the indexes.
+  [[nodiscard]] virtual Status Build() = 0;
+  // Deletes every record.
+  [[nodiscard]] virtual Status Empty() = 0;
+
+  // Ends whatever read snapshot and cursor the store keeps, so that other stations can write.
+  virtual void Pause() = 0;
+};
+
+}  // namespace runtime

@@ -1,0 +1,782 @@
+// SQLite under the record store.
+//
+// Schema: one table `records` (rid = record number, never reused; ver = change counter; data = the
+// record's exact bytes) and one index per key, named by the key's external name or label. An index
+// is built on the expression vardimo_key_<file>(key, rid, data), a function of ours that encodes
+// the key from the record (runtime/key_encoder.h), so rows stay as small as the records; a key
+// that leaves out empty values gives NULL and has a partial index. The table `layout` keeps the
+// format tag and the layout the file was created with. Writing a data file therefore needs our
+// function: every connection of ours registers it.
+//
+// Reads keep one read snapshot open for a lease of kLeaseTime, so that walks and runs of fetches
+// do not pay a lock round trip per record. A rollback-journal database lets no other station
+// commit while a snapshot is open, so the lease keeper's thread ends snapshots that outlive the
+// lease, and every write ends the snapshot first.
+
+#include "runtime/records/sqlite_record_store.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "runtime/base/error_codes.h"
+
+namespace runtime {
+
+namespace {
+
+constexpr auto kLeaseTime = std::chrono::milliseconds(40);
+constexpr int kBusyTimeoutMs = 5000;
+constexpr const char* kFormatTag = "vardimo-record-file 1";
+
+// The layout as stored in the file: everything that decides where a value lies in the record and
+// how keys are built. Labels are stored too, so that a file of another declaration is refused.
+std::string DescribeLayout(const FileDeclaration& file) {
+  std::ostringstream text;
+  text << "record " << file.record_length << "\n";
+  for (const FieldDeclaration& f : file.fields) {
+    text << "field " << f.number << " " << f.label << " " << TypeName(f.type) << " " << f.offset
+         << " " << f.size << " " << f.places << " " << f.count << "\n";
+  }
+  for (const KeyDeclaration& k : file.keys) {
+    text << "key " << k.label << " flags " << static_cast<int>(k.flags) << " parts";
+    for (const KeyComponent& c : k.components) {
+      text << " " << (c.order == KeyOrder::Descending ? "-" : "+") << c.field;
+    }
+    text << "\n";
+  }
+  return text.str();
+}
+
+std::string Quote(const std::string& name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    if (c == '"') quoted.push_back('"');
+    quoted.push_back(c);
+  }
+  return quoted + "\"";
+}
+
+std::string IndexName(const KeyDeclaration& key) {
+  return key.external_name.empty() ? key.label : key.external_name;
+}
+
+// The index expression of key `key` of `file`.
+std::string KeyExpression(const FileDeclaration& file, int key) {
+  return KeyFunctionName(file) + "(" + std::to_string(key) + ", rid, data)";
+}
+
+// Set by the key function when a record cannot give a key, so that the failing statement is
+// reported as invalid data and not as an engine fault.
+thread_local bool key_function_failed = false;
+
+// vardimo_key_<file>(key, rid, data): the encoded key, or NULL when the key leaves it out.
+void KeyFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
+  const auto* file = static_cast<const FileDeclaration*>(sqlite3_user_data(context));
+  const int key = sqlite3_value_int(arguments[0]);
+  const int64_t number = sqlite3_value_int64(arguments[1]);
+  const auto* data = static_cast<const char*>(sqlite3_value_blob(arguments[2]));
+  const int size = sqlite3_value_bytes(arguments[2]);
+  if (key < 0 || key >= static_cast<int>(file->keys.size()) || size != file->record_length) {
+    key_function_failed = true;
+    sqlite3_result_error(context, "record or key does not fit the declaration", -1);
+    return;
+  }
+  std::string encoded;
+  bool excluded = false;
+  Status status =
+      KeyEncoder(*file).Encode(key, std::string_view(data, size), number, &encoded, &excluded);
+  if (!status.ok()) {
+    key_function_failed = true;
+    sqlite3_result_error(context, status.message().c_str(), -1);
+  } else if (excluded) {
+    sqlite3_result_null(context);
+  } else {
+    sqlite3_result_blob(context, encoded.data(), static_cast<int>(encoded.size()),
+                        SQLITE_TRANSIENT);
+  }
+}
+
+// The statement that creates the index of key `key`, in schema `schema` ("" for the default).
+std::string CreateIndexSql(const FileDeclaration& file, int key, const std::string& schema) {
+  const KeyDeclaration& declaration = file.keys[key];
+  const std::string expression = KeyExpression(file, key);
+  std::string sql = std::string("CREATE ") + (declaration.unique() ? "UNIQUE " : "") + "INDEX " +
+                    (schema.empty() ? "" : Quote(schema) + ".") + Quote(IndexName(declaration)) +
+                    " ON records(" + expression + ")";
+  if (declaration.exclude_empty() || declaration.dynamic()) {
+    sql += " WHERE " + expression + " IS NOT NULL";
+  }
+  return sql;
+}
+
+// The lines of `a` and `b` where they first differ, for the message of a layout mismatch.
+std::string FirstDifference(const std::string& stored, const std::string& declared) {
+  std::istringstream a(stored), b(declared);
+  std::string la, lb;
+  while (true) {
+    const bool more_a = static_cast<bool>(std::getline(a, la));
+    const bool more_b = static_cast<bool>(std::getline(b, lb));
+    if (!more_a && !more_b) return "";
+    if (!more_a) la = "(nothing)";
+    if (!more_b) lb = "(nothing)";
+    if (la != lb) return "stored \"" + la + "\", declared \"" + lb + "\"";
+  }
+}
+
+// Ends read snapshots that outlive their lease; see the file comment.
+class LeaseKeeper {
+ public:
+  static LeaseKeeper& Get() {
+    // Never destroyed: stores may close during static destruction.
+    static LeaseKeeper& keeper = *new LeaseKeeper;
+    return keeper;
+  }
+
+  void Add(SqliteRecordStore* store) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stores_.insert(store);
+    if (!running_) {
+      running_ = true;
+      std::thread([this] { Run(); }).detach();
+    }
+  }
+
+  void Remove(SqliteRecordStore* store) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stores_.erase(store);
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stores_.empty()) {
+      wake_.wait_for(lock, kLeaseTime / 2);
+      const auto now = std::chrono::steady_clock::now();
+      for (SqliteRecordStore* store : stores_) store->EndLeaseIfExpired(now);
+    }
+    running_ = false;
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::set<SqliteRecordStore*> stores_;
+  bool running_ = false;
+};
+
+Status OpenConnection(const FileDeclaration& file, const std::string& path, int flags,
+                      sqlite3** db) {
+  *db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    Status status(rc == SQLITE_CANTOPEN ? kAccessDenied : kEngineError,
+                  path + ": " + (*db ? sqlite3_errmsg(*db) : sqlite3_errstr(rc)));
+    sqlite3_close(*db);
+    *db = nullptr;
+    return status;
+  }
+  sqlite3_busy_timeout(*db, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(*db, 1);
+  return RegisterKeyFunction(file, *db);
+}
+
+}  // namespace
+
+std::string KeyFunctionName(const FileDeclaration& file) {
+  std::string name = "vardimo_key_";
+  for (char c : file.label) {
+    name.push_back(std::isalnum(static_cast<unsigned char>(c)) ? c : '_');
+  }
+  return name;
+}
+
+Status RegisterKeyFunction(const FileDeclaration& file, sqlite3* db) {
+  if (sqlite3_create_function_v2(db, KeyFunctionName(file).c_str(), 3,
+                                 SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                 const_cast<FileDeclaration*>(&file), KeyFunction, nullptr, nullptr,
+                                 nullptr) != SQLITE_OK) {
+    return Status(kEngineError, std::string("key function: ") + sqlite3_errmsg(db));
+  }
+  return Status::Ok();
+}
+
+SqliteRecordStore::SqliteRecordStore(const FileDeclaration& file, std::string path, sqlite3* db)
+    : file_(file), encoder_(file), path_(std::move(path)), own_db_(db), db_(db), schema_("main") {}
+
+SqliteRecordStore::~SqliteRecordStore() {
+  LeaseKeeper::Get().Remove(this);
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  sqlite3_close(own_db_);
+}
+
+Status SqliteRecordStore::EngineError(const std::string& what) const {
+  const int rc = sqlite3_extended_errcode(db_);
+  int code = kEngineError;
+  if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) code = kFileLocked;
+  if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT) code = kNotADataFile;
+  if ((rc & 0xFF) == SQLITE_READONLY) code = kWriteRefused;
+  if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) code = kDuplicateKey;
+  if (key_function_failed) code = kInvalidData;
+  key_function_failed = false;
+  return Status(code, path_ + ": " + what + ": " + sqlite3_errmsg(db_));
+}
+
+Status SqliteRecordStore::Exec(const std::string& sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    sqlite3_free(message);
+    return EngineError(sql.substr(0, sql.find(' ')));
+  }
+  return Status::Ok();
+}
+
+sqlite3_stmt* SqliteRecordStore::Prepare(const std::string& sql, Status* status) {
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) {
+    sqlite3_reset(it->second);
+    sqlite3_clear_bindings(it->second);
+    if (it->second == cursor_) cursor_ = nullptr;
+    return it->second;
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+      SQLITE_OK) {
+    *status = EngineError("prepare");
+    return nullptr;
+  }
+  statements_.emplace(sql, statement);
+  return statement;
+}
+
+std::string SqliteRecordStore::SqlFor(Query query, int order) const {
+  const std::string table = Table();
+  const std::string column = order == kRecordOrder ? "rid" : KeyExpression(file_, order);
+  // Walks read the record without its key: the position of a walk is kept as the record read,
+  // and its key is only computed when the cursor must seek again.
+  const std::string select = "SELECT rid, ver, data FROM " + table;
+  // "c >= x''" takes every record a key holds (keys are blobs; a record the key leaves out has a
+  // NULL key) and lets the engine use a partial index.
+  const std::string every = order == kRecordOrder ? "" : " WHERE " + column + " >= x''";
+  switch (query) {
+    case Query::StepFromEnd:
+      return select + every + " ORDER BY " + column;
+    case Query::StepInclusive:
+      return select + " WHERE " + column + " >= ?1 ORDER BY " + column;
+    case Query::StepExclusive:
+      return select + " WHERE " + column + " > ?1 ORDER BY " + column;
+    case Query::StepFromEndBackward:
+      return select + every + " ORDER BY " + column + " DESC";
+    case Query::StepInclusiveBackward:
+      return select + " WHERE " + column + " <= ?1 ORDER BY " + column + " DESC";
+    case Query::StepExclusiveBackward:
+      return select + " WHERE " + column + " < ?1 ORDER BY " + column + " DESC";
+    case Query::GetByKey:
+      // A key with duplicates ends with the record number: the first key that starts with the
+      // value asked for, below the first value after it (?2; NULL when there is none).
+      return select + " WHERE " + column +
+             (file_.keys[order].unique() ? " = ?1"
+                                         : " >= ?1 AND (?2 IS NULL OR " + column +
+                                               " < ?2) ORDER BY " + column + " LIMIT 1");
+    case Query::GetByNumber:
+      return select + " WHERE rid = ?1";
+    case Query::Count:
+      return "SELECT count(*) FROM " + table;
+    case Query::NextNumber:
+      // Numbers are never used twice, so a position kept for a deleted record cannot find
+      // another.
+      return "SELECT coalesce((SELECT seq FROM " + Quote(schema_) +
+             ".sqlite_sequence WHERE name = 'records'), 0) + 1";
+    case Query::Insert:
+      return "INSERT INTO " + table + "(rid, ver, data) VALUES(?1, 1, ?2)";
+    case Query::Update:
+      return "UPDATE " + table + " SET ver = ver + 1, data = ?3 WHERE rid = ?1 AND ver = ?2";
+    case Query::Delete:
+      return "DELETE FROM " + table + " WHERE rid = ?1 AND ver = ?2";
+    case Query::Duplicate:
+      return "SELECT 1 FROM " + table + " WHERE " + column + " = ?1 AND rid != ?2";
+    case Query::kCount:
+      break;
+  }
+  return std::string();
+}
+
+sqlite3_stmt* SqliteRecordStore::Statement(Query query, int order, Status* status) {
+  if (slots_.empty()) {
+    slots_.assign(static_cast<size_t>(Query::kCount) * (file_.keys.size() + 1), nullptr);
+  }
+  sqlite3_stmt*& statement =
+      slots_[static_cast<size_t>(query) * (file_.keys.size() + 1) + (order + 1)];
+  if (statement == nullptr) {
+    statement = Prepare(SqlFor(query, order), status);
+    return statement;
+  }
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  if (statement == cursor_) cursor_ = nullptr;
+  return statement;
+}
+
+std::string SqliteRecordStore::Table() const { return Quote(schema_) + ".records"; }
+
+Status SqliteRecordStore::Create(const FileDeclaration& file, const std::string& path) {
+  // Built under a temporary name and renamed into place, so a failed create leaves nothing.
+  const std::string temporary = path + ".creating";
+  std::error_code ignored;
+  std::filesystem::remove(temporary, ignored);
+  std::filesystem::remove(temporary + "-journal", ignored);
+  sqlite3* db = nullptr;
+  Status status = OpenConnection(file, temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &db);
+  if (!status.ok())
+    return Status(status.code() == kAccessDenied ? kPathNotFound : status.code(), status.message());
+  std::ostringstream sql;
+  sql << "PRAGMA page_size=4096; BEGIN;"
+      << "CREATE TABLE layout(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
+      << "CREATE TABLE records(rid INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER NOT NULL,"
+      << " data BLOB NOT NULL);";
+  for (size_t k = 0; k < file.keys.size(); ++k)
+    sql << CreateIndexSql(file, static_cast<int>(k), "") << ";";
+  sql << "COMMIT;";
+  char* message = nullptr;
+  int rc = sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &message);
+  if (rc == SQLITE_OK) {
+    sqlite3_stmt* insert = nullptr;
+    rc = sqlite3_prepare_v2(db, "INSERT INTO layout VALUES(?1, ?2)", -1, &insert, nullptr);
+    const std::string layout = DescribeLayout(file);
+    for (auto [name, value] : {std::pair<const char*, std::string>("format", kFormatTag),
+                               std::pair<const char*, std::string>("layout", layout)}) {
+      if (rc != SQLITE_OK) break;
+      sqlite3_bind_text(insert, 1, name, -1, SQLITE_STATIC);
+      sqlite3_bind_text(insert, 2, value.c_str(), -1, SQLITE_TRANSIENT);
+      rc = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
+      sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+  }
+  const std::string error = message ? message : (rc == SQLITE_OK ? "" : sqlite3_errmsg(db));
+  sqlite3_free(message);
+  sqlite3_close(db);
+  if (rc != SQLITE_OK) {
+    std::filesystem::remove(temporary, ignored);
+    return Status(kEngineError, path + ": create: " + error);
+  }
+  std::error_code renamed;
+  std::filesystem::rename(temporary, path, renamed);
+  if (renamed) {
+    std::filesystem::remove(temporary, ignored);
+    return Status(kAccessDenied, path + ": " + renamed.message());
+  }
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Open(const FileDeclaration& file, const std::string& path, bool write,
+                               KeyCheck key_check, std::unique_ptr<SqliteRecordStore>* out) {
+  sqlite3* db = nullptr;
+  Status status =
+      OpenConnection(file, path, write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, &db);
+  if (!status.ok()) return status;
+  std::unique_ptr<SqliteRecordStore> store(new SqliteRecordStore(file, path, db));
+  status = store->CheckLayout(key_check);
+  if (status.code() == kWriteRefused && !write) {
+    // A station died in the middle of a change: its journal must be rolled back (or a stale one
+    // removed) before anyone reads, and that takes a read/write connection, even for a reader.
+    store.reset();
+    std::unique_ptr<SqliteRecordStore> recovery;
+    status = Open(file, path, true, key_check, &recovery);
+    if (status.code() == kWriteRefused || status.code() == kAccessDenied) {
+      return Status(kWriteRefused, path +
+                                       ": a change left unfinished by another station must be "
+                                       "undone first, and that needs write access to the file");
+    }
+    if (!status.ok()) return status;
+    recovery.reset();
+    return Open(file, path, false, key_check, out);
+  }
+  if (!status.ok()) return status;
+  store->Exec("PRAGMA mmap_size=268435456; PRAGMA cache_size=-8192").ok();
+  LeaseKeeper::Get().Add(store.get());
+  *out = std::move(store);
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::CheckLayout(KeyCheck key_check) {
+  std::map<std::string, std::string> stored;
+  {
+    Status status;
+    sqlite3_stmt* statement = Prepare("SELECT name, value FROM layout", &status);
+    if (statement == nullptr) {
+      if (status.code() == kEngineError || status.code() == kNotADataFile) {
+        return Status(kNotADataFile, path_ + ": not a data file of this program, or damaged (" +
+                                         status.message().substr(path_.size() + 2) + ")");
+      }
+      return status;
+    }
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+      stored[reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))] =
+          reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+    }
+    sqlite3_reset(statement);
+    if (rc != SQLITE_DONE) return Status(kNotADataFile, EngineError("layout").message());
+  }
+  if (stored["format"] != kFormatTag) {
+    return Status(kNotADataFile, path_ + ": not a data file of this program (format \"" +
+                                     stored["format"] + "\")");
+  }
+  const std::string declared = DescribeLayout(file_);
+  if (stored["layout"] != declared) {
+    return Status(kLayoutMismatch, path_ + ": stored layout differs from the declaration of " +
+                                       file_.label + ": " +
+                                       FirstDifference(stored["layout"], declared));
+  }
+  if (key_check == KeyCheck::Skip) return Status::Ok();
+  std::set<std::string> indexes;
+  Status status;
+  sqlite3_stmt* statement =
+      Prepare("SELECT name FROM sqlite_schema WHERE type='index' AND tbl_name='records'", &status);
+  if (statement == nullptr) return status;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    indexes.insert(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+  }
+  sqlite3_reset(statement);
+  for (const KeyDeclaration& key : file_.keys) {
+    if (!indexes.count(IndexName(key))) {
+      return Status(kKeysNeedRebuild, path_ + ": index of " + key.label + " is missing");
+    }
+  }
+  return Status::Ok();
+}
+
+// ---- Read snapshot and cursor ----
+
+Status SqliteRecordStore::BeginRead() {
+  if (db_ != own_db_) return Status::Ok();  // the transaction's own snapshot
+  // The clock is read every few reads only; the lease keeper ends idle snapshots in any case.
+  if (reading_ && (++reads_in_lease_ & 63) == 0 &&
+      std::chrono::steady_clock::now() - lease_start_ > kLeaseTime) {
+    EndReadLocked();
+  }
+  if (!reading_) {
+    Status status = Exec("BEGIN");
+    if (!status.ok()) return status;
+    reading_ = true;
+    reads_in_lease_ = 0;
+    lease_start_ = std::chrono::steady_clock::now();
+  }
+  return Status::Ok();
+}
+
+void SqliteRecordStore::ResetCursor() {
+  if (cursor_ != nullptr) sqlite3_reset(cursor_);
+  cursor_ = nullptr;
+}
+
+void SqliteRecordStore::EndReadLocked() {
+  ResetCursor();
+  if (reading_ && db_ == own_db_) {
+    for (auto& [sql, statement] : statements_) sqlite3_reset(statement);
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  }
+  reading_ = false;
+}
+
+void SqliteRecordStore::Pause() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+}
+
+void SqliteRecordStore::EndLeaseIfExpired(std::chrono::steady_clock::time_point now) {
+  std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+  if (!lock.owns_lock() || !reading_ || db_ != own_db_) return;
+  if (now - lease_start_ > kLeaseTime) EndReadLocked();
+}
+
+Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, char* record, RecordInfo* info) {
+  // Columns: rid, ver, data.
+  const int64_t number = sqlite3_column_int64(statement, 0);
+  const void* data = sqlite3_column_blob(statement, 2);
+  const int size = sqlite3_column_bytes(statement, 2);
+  if (size != file_.record_length) {
+    return Status(kInvalidData, path_ + ": record " + std::to_string(number) + " has " +
+                                    std::to_string(size) + " bytes where " +
+                                    std::to_string(file_.record_length) + " belong");
+  }
+  std::memcpy(record, data, size);
+  info->number = number;
+  info->version = sqlite3_column_int64(statement, 1);
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  const bool after_record = seek.from == Seek::From::Exclusive && !seek.mark.empty();
+  const bool continues = cursor_ != nullptr && after_record && seek.order == cursor_order_ &&
+                         seek.direction == cursor_direction_ && seek.mark_number == cursor_number_;
+  if (!continues) {
+    std::string mark_key;
+    std::string_view key = seek.key;
+    if (after_record) {
+      if (seek.order == kRecordOrder) {
+        mark_key = KeyEncoder::NumberBytes(seek.mark_number);
+      } else {
+        bool excluded = false;
+        status = encoder_.Encode(seek.order, seek.mark, seek.mark_number, &mark_key, &excluded);
+        if (!status.ok()) return status;
+      }
+      key = mark_key;
+    }
+    ResetCursor();
+    const bool forward = seek.direction == Direction::Forward;
+    Query query = Query::StepFromEnd;
+    if (seek.from == Seek::From::Inclusive) query = Query::StepInclusive;
+    if (seek.from == Seek::From::Exclusive) query = Query::StepExclusive;
+    if (!forward) query = static_cast<Query>(static_cast<int>(query) + 3);
+    sqlite3_stmt* statement = Statement(query, seek.order, &status);
+    if (statement == nullptr) return status;
+    if (seek.from != Seek::From::End) {
+      if (seek.order == kRecordOrder) {
+        int64_t number = 0;
+        for (unsigned char c : key) number = (number << 8) | c;
+        sqlite3_bind_int64(statement, 1, number);
+      } else {
+        sqlite3_bind_blob(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+      }
+    }
+    cursor_ = statement;
+    cursor_order_ = seek.order;
+    cursor_direction_ = seek.direction;
+  }
+  const int rc = sqlite3_step(cursor_);
+  if (rc == SQLITE_DONE) {
+    ResetCursor();
+    return Status(kRecordNotAvailable, "no further record");
+  }
+  if (rc != SQLITE_ROW) {
+    status = EngineError("read");
+    ResetCursor();
+    return status;
+  }
+  status = ReadRow(cursor_, record, info);
+  if (!status.ok()) {
+    ResetCursor();
+    return status;
+  }
+  cursor_number_ = info->number;
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* record,
+                                   RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = Statement(Query::GetByKey, key, &status);
+  if (statement == nullptr) return status;
+  sqlite3_bind_blob(statement, 1, prefix.data(), static_cast<int>(prefix.size()), SQLITE_STATIC);
+  std::string after;
+  if (!file_.keys[key].unique()) {
+    // The smallest byte string above every one that starts with `prefix`.
+    after.assign(prefix);
+    while (!after.empty() && static_cast<unsigned char>(after.back()) == 0xFF) after.pop_back();
+    if (!after.empty()) {
+      after.back() = static_cast<char>(static_cast<unsigned char>(after.back()) + 1);
+      sqlite3_bind_blob(statement, 2, after.data(), static_cast<int>(after.size()), SQLITE_STATIC);
+    }
+  }
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) {
+    status = ReadRow(statement, record, info);
+  } else {
+    status = rc == SQLITE_DONE ? Status(kRecordNotFound, "no record with this key")
+                               : EngineError("read");
+  }
+  sqlite3_reset(statement);
+  return status;
+}
+
+Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = Statement(Query::GetByNumber, kRecordOrder, &status);
+  if (statement == nullptr) return status;
+  sqlite3_bind_int64(statement, 1, number);
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) {
+    status = ReadRow(statement, record, info);
+  } else {
+    status = rc == SQLITE_DONE ? Status(kRecordNotFound, "no record " + std::to_string(number))
+                               : EngineError("read");
+  }
+  sqlite3_reset(statement);
+  return status;
+}
+
+Status SqliteRecordStore::Count(int64_t* records) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Status status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = Statement(Query::Count, kRecordOrder, &status);
+  if (statement == nullptr) return status;
+  if (sqlite3_step(statement) != SQLITE_ROW) status = EngineError("count");
+  *records = sqlite3_column_int64(statement, 0);
+  sqlite3_reset(statement);
+  return status;
+}
+
+// ---- Writes ----
+
+Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  const bool own_transaction = db_ == own_db_;
+  Status status;
+  if (own_transaction && !(status = Exec("BEGIN IMMEDIATE")).ok()) return status;
+  auto finish = [&](Status result) {
+    if (own_transaction)
+      sqlite3_exec(db_, result.ok() ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    if (own_transaction && result.ok() && sqlite3_get_autocommit(db_) == 0) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      return EngineError("commit");
+    }
+    return result;
+  };
+  sqlite3_stmt* next = Statement(Query::NextNumber, kRecordOrder, &status);
+  if (next == nullptr) return finish(status);
+  if (sqlite3_step(next) != SQLITE_ROW) {
+    status = EngineError("add");
+    sqlite3_reset(next);
+    return finish(status);
+  }
+  const int64_t number = sqlite3_column_int64(next, 0);
+  sqlite3_reset(next);
+  sqlite3_stmt* insert = Statement(Query::Insert, kRecordOrder, &status);
+  if (insert == nullptr) return finish(status);
+  sqlite3_bind_int64(insert, 1, number);
+  sqlite3_bind_blob(insert, 2, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
+  if (sqlite3_step(insert) != SQLITE_DONE) status = EngineError("add");
+  sqlite3_reset(insert);
+  if (!status.ok()) return finish(status);
+  info->number = number;
+  info->version = 1;
+  return finish(Status::Ok());
+}
+
+Status SqliteRecordStore::Put(std::string_view record, RecordInfo* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  Status status;
+  sqlite3_stmt* update = Statement(Query::Update, kRecordOrder, &status);
+  if (update == nullptr) return status;
+  sqlite3_bind_int64(update, 1, info->number);
+  sqlite3_bind_int64(update, 2, info->version);
+  sqlite3_bind_blob(update, 3, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
+  const int rc = sqlite3_step(update);
+  sqlite3_reset(update);
+  if (rc != SQLITE_DONE) return EngineError("put");
+  if (sqlite3_changes(db_) == 0) {
+    return Status(kRecordChanged,
+                  "record " + std::to_string(info->number) +
+                      " was changed or deleted by another station since it was read");
+  }
+  info->version += 1;
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Delete(const RecordInfo& info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  Status status;
+  sqlite3_stmt* erase = Statement(Query::Delete, kRecordOrder, &status);
+  if (erase == nullptr) return status;
+  sqlite3_bind_int64(erase, 1, info.number);
+  sqlite3_bind_int64(erase, 2, info.version);
+  const int rc = sqlite3_step(erase);
+  sqlite3_reset(erase);
+  if (rc != SQLITE_DONE) return EngineError("delete");
+  if (sqlite3_changes(db_) == 0) {
+    return Status(kRecordChanged,
+                  "record " + std::to_string(info.number) +
+                      " was changed or deleted by another station since it was read");
+  }
+  return Status::Ok();
+}
+
+Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t except_number,
+                                    bool* duplicate) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  *duplicate = false;
+  if (!file_.keys[key].unique()) return Status::Ok();
+  std::string encoded;
+  bool excluded = false;
+  Status status = encoder_.Encode(key, record, except_number, &encoded, &excluded);
+  if (!status.ok() || excluded) return status;
+  status = BeginRead();
+  if (!status.ok()) return status;
+  sqlite3_stmt* statement = Statement(Query::Duplicate, key, &status);
+  if (statement == nullptr) return status;
+  sqlite3_bind_blob(statement, 1, encoded.data(), static_cast<int>(encoded.size()), SQLITE_STATIC);
+  sqlite3_bind_int64(statement, 2, except_number);
+  const int rc = sqlite3_step(statement);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) status = EngineError("duplicate test");
+  *duplicate = rc == SQLITE_ROW;
+  sqlite3_reset(statement);
+  return status;
+}
+
+Status SqliteRecordStore::Build() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  // Creating an index computes every record's key afresh from its bytes.
+  const bool own_transaction = db_ == own_db_;
+  Status status;
+  if (own_transaction && !(status = Exec("BEGIN IMMEDIATE")).ok()) return status;
+  for (size_t k = 0; status.ok() && k < file_.keys.size(); ++k) {
+    status = Exec("DROP INDEX IF EXISTS " + Quote(schema_) + "." + Quote(IndexName(file_.keys[k])));
+    if (status.ok()) status = Exec(CreateIndexSql(file_, static_cast<int>(k), schema_));
+  }
+  if (own_transaction) {
+    sqlite3_exec(db_, status.ok() ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  return status;
+}
+
+Status SqliteRecordStore::Empty() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  return Exec("DELETE FROM " + Table());
+}
+
+// ---- Transactions ----
+
+void SqliteRecordStore::JoinTransaction(sqlite3* db, const std::string& schema) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EndReadLocked();
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  statements_.clear();
+  slots_.clear();
+  db_ = db;
+  schema_ = schema;
+}
+
+void SqliteRecordStore::LeaveTransaction() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ResetCursor();
+  for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+  statements_.clear();
+  slots_.clear();
+  db_ = own_db_;
+  schema_ = "main";
+}
+
+}  // namespace runtime

@@ -1,0 +1,60 @@
+// The backend without a screen, and its test driver: tests script the user's input (accept a
+// control, type into it, close the window, press a key), answer message boxes, and read what every
+// control displays. Unattended, a message box goes to stderr with its default answer, and a window
+// that waits for input gets close requests, so nothing ever blocks.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/window/window_backend.h"
+
+namespace runtime {
+
+// Thread-safe: scripted input is taken by whichever window waits first.
+class HeadlessBackend final : public WindowBackend {
+ public:
+  struct ShownMessage {
+    MessageRequest request;
+    int answer = 0;
+  };
+
+  HeadlessBackend() = default;
+
+  // Scripted input, delivered in order whenever a window's queue runs empty.
+  void Accept(int control);
+  void Type(int control, std::string_view text);  // enters the text, then accepts the control
+  void CloseWindow();
+  void PressKey(int keycode);  // an alert key for the focused control
+  void Notify(int32_t code, int32_t thread, int64_t parameter);
+  // The answer of the next message box; it must be one of its buttons, else the default counts.
+  void AnswerMessage(int button);
+
+  std::vector<ShownMessage> messages() const;
+  int beeps() const;
+  std::string cursor() const;
+  // What control `control` of `window` displays.
+  static std::string DisplayedText(const Window& window, int control);
+
+  void Opened(Window& window) override;
+  void Closed(Window& window) override;
+  void Redraw(Window& window, int control) override;
+  std::optional<InputEvent> WaitForInput(Window& window) override;
+  int ShowMessage(const MessageRequest& request) override;
+  void Beep(int frequency, int duration) override;
+  void SetCursor(std::string_view cursor) override;
+
+ private:
+  mutable std::mutex mutex_;
+  std::deque<InputEvent> input_;
+  std::deque<int> answers_;
+  std::vector<ShownMessage> messages_;
+  int beeps_ = 0;
+  std::string cursor_;
+};
+
+}  // namespace runtime

@@ -1,0 +1,188 @@
+// Windows and their controls as a model apart from drawing: a window is described in C++,
+// prepared (`pwopen`), opened and closed, and its properties are read and set by number. The
+// backend (window_backend.h) draws what the model holds.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "runtime/base/status.h"
+#include "runtime/values/decimal.h"
+
+namespace runtime {
+
+// Control type codes, as property Property::Type reads them.
+enum class ControlType : uint16_t {
+  String = 1,  // read-only text: a literal, or a bound variable shown through its picture
+  Image = 3,
+  Entry = 8,
+  Button = 9,
+  Prompt = 10,
+  Check = 12,
+  Group = 13,
+  List = 14,
+  Combo = 15,
+  Spin = 16,
+  Text = 17,  // multi-line entry
+  Radio = 21,
+};
+
+// Property numbers of windows and controls.
+enum class Property : int {
+  VirtualListProc = 31260,    // list: the row callback (a VirtualListProc)
+  VirtualListObject = 31261,  // list: the object handed to the callback
+  Text = 31744,               // control text; of the window itself, its title
+  Type = 31745,               // control type code
+  Hide = 31753,               // "1" when hidden
+  Disable = 31754,            // "1" when disabled
+  Picture = 31770,            // display picture of a bound control
+  Default = 31838,            // button: "1" for the window's default button
+  Tip = 31859,                // tool tip text
+  Items = 31887,              // list: number of rows
+  AcceptAll = 31898,          // window: "1" while the pass over all controls runs
+  Msg = 31904,                // status-bar message text
+  NextField = 32011,          // window, indexed by a control: the next control in order; 0 starts
+                              // and ends the walk
+  ScreenText = 32012,         // the text as displayed, read only
+  ColumnHeader = 32259,       // list, indexed by column: header text
+  Column = 32266,             // list: number of columns; indexed by n: "1" when column n exists
+  ColumnTip = 32323,          // list, indexed by column: tool tip of the header
+};
+
+// The row callback of a virtual list: row -1 asks for the number of rows, -2 for the number of
+// columns, -3 whether the contents may have changed ("1"); otherwise the text of the cell at
+// `row` (from 1) and `column` (from 1).
+using VirtualListProc = std::string (*)(void* object, int32_t row, int16_t column);
+
+// A value for SetPropV.
+using PropertyValue = std::variant<int64_t, std::string, void*, VirtualListProc>;
+
+// A program variable bound to a control; the variable must outlive the window.
+class BoundVariable {
+ public:
+  BoundVariable() = default;
+  static BoundVariable Of(int32_t* value) { return BoundVariable(value); }  // LONG
+  static BoundVariable Of(uint8_t* value) { return BoundVariable(value); }  // BYTE
+  static BoundVariable Of(int64_t* value) { return BoundVariable(value); }
+  static BoundVariable Of(Decimal* value) { return BoundVariable(value); }
+  static BoundVariable Of(std::string* value) { return BoundVariable(value); }
+  // A fixed STRING field of `size` bytes inside a record buffer.
+  static BoundVariable OfField(char* data, size_t size) {
+    return BoundVariable(std::span<char>(data, size));
+  }
+
+  bool bound() const { return !std::holds_alternative<std::monostate>(target_); }
+  // The variable's value shown through `picture` (empty: plain form).
+  std::string Show(std::string_view picture) const;
+  // Stores text typed into the control; false (variable unchanged) when it is no value of the
+  // variable's type. Text fields take it blank-padded or cut.
+  bool Take(std::string_view text);
+
+ private:
+  using Target = std::variant<std::monostate, int32_t*, uint8_t*, int64_t*, Decimal*, std::string*,
+                              std::span<char>>;
+  explicit BoundVariable(Target target) : target_(target) {}
+  Target target_;
+};
+
+struct ListColumn {
+  std::string header;
+  int width = 0;
+  std::string picture;
+  std::string tip;
+};
+
+struct ControlDescription {
+  int number = 0;  // unique in the window, not 0
+  ControlType type = ControlType::String;
+  int x = 0, y = 0, width = 0, height = 0;  // dialog units; 0 = the runtime's default size
+  std::string text;
+  std::string picture;  // "n-14", "s40", "p###.###.###-##p", "@s255" ...
+  BoundVariable use;
+  bool hidden = false;
+  bool disabled = false;
+  bool default_button = false;
+  std::vector<ListColumn> columns;
+  std::string tip;
+  std::string msg;
+};
+
+struct WindowDescription {
+  std::string title;
+  int width = 0, height = 0;
+  std::string font;
+  int font_size = 0;
+  std::vector<ControlDescription> controls;  // in tab order
+};
+
+// One prepared window. Belongs to the thread that opens it. Not thread-safe.
+class Window {
+ public:
+  struct Control {
+    ControlDescription description;
+    std::string text;       // Property::Text
+    std::string displayed;  // what the control shows
+    bool hidden = false;
+    bool disabled = false;
+    bool default_button = false;
+    int64_t items = 0;
+    VirtualListProc list_proc = nullptr;
+    void* list_object = nullptr;
+  };
+
+  explicit Window(WindowDescription description);
+  ~Window();  // closes the window when it is open
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const std::string& title() const { return title_; }
+  bool is_open() const { return open_; }
+  Window* owner() const { return owner_; }
+  int focus() const { return focus_; }
+  const std::vector<Control>& controls() const { return controls_; }
+  // The control with this number, or null.
+  Control* control(int number);
+  const Control* control(int number) const;
+
+ private:
+  friend class WindowRuntime;
+  std::string title_;
+  std::vector<Control> controls_;
+  bool open_ = false;
+  Window* owner_ = nullptr;
+  int focus_ = 0;
+  bool accept_all_ = false;  // the pass over all controls is running
+  size_t accept_next_ = 0;   // next control index of that pass
+  int close_requests_ = 0;   // unanswered close requests made for lack of input
+};
+
+// `pwopen`: a window prepared from its description, its controls bound to their variables.
+std::unique_ptr<Window> pwopen(WindowDescription description);
+// `freewindow`: closes the window when open and releases it.
+void freewindow(std::unique_ptr<Window>& window);
+// `OPENwindow`: shows the window, its bound controls displayed, and queues the window-opened event.
+// The window becomes the target of the thread's window operations.
+Status OPENwindow(Window& window);
+// `OPENowned`: the same, owned by `owner` (which must be open).
+Status OPENowned(Window& window, Window& owner);
+// `CLOSEwindow`: closes; its pending events are dropped and its event loop ends. Harmless when
+// closed.
+void CLOSEwindow(Window& window);
+
+// Properties by number of `control` (0: the window itself), `index` for indexed properties.
+std::string GetPropS(const Window& window, int control, Property property, int index = 0);
+Status SetPropS(Window& window, int control, Property property, std::string_view text,
+                int index = 0);
+Status SetPropV(Window& window, int control, Property property, const PropertyValue& value,
+                int index = 0);
+
+// The window as plain text for a terminal: the title, then the visible controls row by row
+// (by position), each with what it displays.
+std::string RenderText(const Window& window);
+
+}  // namespace runtime
