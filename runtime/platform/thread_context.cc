@@ -20,7 +20,35 @@ thread_local ThreadContext* current_context = nullptr;
 
 ThreadContext::ThreadContext(int number) : number_(number) {}
 ThreadContext::~ThreadContext() {
+  while (!instances_.empty()) {
+    std::unique_ptr<ThreadPart> last = std::move(instances_.back().second);
+    instances_.pop_back();
+    last.reset();
+  }
   for (size_t slot = parts_.size(); slot-- > 0;) parts_[slot].reset();
+}
+
+ThreadPart* ThreadContext::FindInstance(const void* owner) const {
+  for (const auto& [key, instance] : instances_) {
+    if (key == owner) return instance.get();
+  }
+  return nullptr;
+}
+
+ThreadPart& ThreadContext::SetInstance(const void* owner, std::unique_ptr<ThreadPart> instance) {
+  DestroyInstance(owner);
+  instances_.emplace_back(owner, std::move(instance));
+  return *instances_.back().second;
+}
+
+void ThreadContext::DestroyInstance(const void* owner) {
+  for (auto it = instances_.begin(); it != instances_.end(); ++it) {
+    if (it->first != owner) continue;
+    // Moved out first so that a destructor that looks up other instances finds a consistent list.
+    std::unique_ptr<ThreadPart> instance = std::move(it->second);
+    instances_.erase(it);
+    return;
+  }
 }
 
 void AttachThread() {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace runtime {
 
@@ -33,8 +35,18 @@ class ThreadContext {
     return parts_[static_cast<size_t>(slot)];
   }
 
+  // This thread's instance of the per-thread object `owner` (see ThreadInstance); null when
+  // it has none.
+  ThreadPart* FindInstance(const void* owner) const;
+  // Keeps `instance` as this thread's instance of `owner`, replacing (and destroying) any earlier.
+  ThreadPart& SetInstance(const void* owner, std::unique_ptr<ThreadPart> instance);
+  // Destroys this thread's instance of `owner`; harmless when there is none.
+  void DestroyInstance(const void* owner);
+
  private:
   int number_;
+  // In creation order; instances still here when the thread detaches go in reverse order.
+  std::vector<std::pair<const void*, std::unique_ptr<ThreadPart>>> instances_;
   std::array<std::unique_ptr<ThreadPart>, static_cast<size_t>(ThreadPartSlot::Count)> parts_;
 };
 
@@ -48,6 +60,40 @@ void DetachThread();
 ThreadContext& CurrentThread();
 // The calling thread's number (`THREAD`).
 int THREAD();
+
+// A variable with one instance per thread (a `THREAD` declaration; INSTANCE(object, THREAD())):
+// each thread's instance is constructed by an explicit attach step and destroyed by the matching
+// detach step, in the order the program's thread start-up and end prescribe. Any instance still
+// there when the thread detaches from the runtime goes then. The object itself is process-wide and
+// must outlive every thread's instance; each thread touches only its own.
+template <class T>
+class ThreadInstance {
+ public:
+  ThreadInstance() = default;
+  ThreadInstance(const ThreadInstance&) = delete;
+  ThreadInstance& operator=(const ThreadInstance&) = delete;
+
+  // Constructs the calling thread's instance from `args` (replacing an earlier one).
+  template <class... Args>
+  T& Attach(Args&&... args) {
+    auto holder = std::make_unique<Holder>(std::forward<Args>(args)...);
+    return static_cast<Holder&>(CurrentThread().SetInstance(this, std::move(holder))).value;
+  }
+  // Destroys the calling thread's instance; harmless when it has none.
+  void Detach() { CurrentThread().DestroyInstance(this); }
+  // The calling thread's instance, or null before Attach and after Detach.
+  T* Find() const {
+    ThreadPart* part = CurrentThread().FindInstance(this);
+    return part != nullptr ? &static_cast<Holder*>(part)->value : nullptr;
+  }
+
+ private:
+  struct Holder final : ThreadPart {
+    template <class... Args>
+    explicit Holder(Args&&... args) : value(std::forward<Args>(args)...) {}
+    T value;
+  };
+};
 
 // Attaches the calling thread for the lifetime of the object when it was not attached already.
 class ThreadAttachment {

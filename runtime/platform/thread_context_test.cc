@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "runtime/platform/assertion.h"
 #include "runtime/platform/critical_section.h"
@@ -28,6 +30,38 @@ TEST(ThreadContextTest, MainThreadIsOneOthersAreNumberedInOrder) {
   EXPECT_EQ(second, first + 1);
   DetachThread();
   EXPECT_EQ(THREAD(), 1);  // attaching again keeps the main thread's number
+}
+
+// Records its construction and destruction in a shared log.
+struct Tracked {
+  Tracked(std::vector<std::string>* log, std::string name) : log(log), name(std::move(name)) {
+    log->push_back("+" + this->name);
+  }
+  ~Tracked() { log->push_back("-" + name); }
+  std::vector<std::string>* log;
+  std::string name;
+};
+
+TEST(ThreadInstanceTest, EachThreadHasItsOwnInstanceAndDetachingTheThreadDestroysTheRestInReverse) {
+  ThreadInstance<Tracked> first;
+  ThreadInstance<Tracked> second;
+  ThreadInstance<Tracked> third;
+  std::vector<std::string> log;
+  std::string seen_in_thread;
+  std::thread([&] {
+    ThreadAttachment attach;
+    EXPECT_EQ(first.Find(), nullptr);
+    first.Attach(&log, "a");
+    second.Attach(&log, "b");
+    third.Attach(&log, "c");
+    second.Detach();
+    second.Detach();  // harmless the second time
+    seen_in_thread = first.Find()->name;
+  }).join();
+  EXPECT_EQ(seen_in_thread, "a");
+  // The main thread never attached its own instances.
+  EXPECT_EQ(first.Find(), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"+a", "+b", "+c", "-b", "-c", "-a"}));
 }
 
 // The analysis cannot follow a re-entrant acquisition, which is what this checks.
