@@ -177,6 +177,37 @@ void RecordFile::ClearField(int field, int how) {
   }
 }
 
+FieldRef RecordFile::Field(int field, int element) {
+  const FieldDeclaration* f = declaration_.field(field);
+  char* p = FieldAt(field, element);
+  if (p == nullptr) return FieldRef();
+  ValueType type = ValueType::String;
+  switch (f->type) {
+    case FieldType::Byte:
+      type = ValueType::Byte;
+      break;
+    case FieldType::Short:
+      type = ValueType::Short;
+      break;
+    case FieldType::UShort:
+      type = ValueType::UShort;
+      break;
+    case FieldType::Long:
+      type = ValueType::Long;
+      break;
+    case FieldType::ULong:
+      type = ValueType::ULong;
+      break;
+    case FieldType::Decimal:
+      type = ValueType::Decimal;
+      break;
+    case FieldType::String:
+      type = ValueType::String;
+      break;
+  }
+  return FieldRef::Bytes(p, type, f->size, f->places);
+}
+
 int64_t RecordFile::GetInteger(int field, int element) const {
   const FieldDeclaration* f = declaration_.field(field);
   const char* p = FieldAt(field, element);

@@ -17,6 +17,7 @@
 #include "runtime/records/record_store.h"
 #include "runtime/records/share_lock.h"
 #include "runtime/values/decimal.h"
+#include "runtime/values/field_ref.h"
 
 namespace runtime {
 
@@ -135,6 +136,10 @@ class RecordFile {
   // A DECIMAL field; kInvalidData when the stored bytes are not a packed decimal.
   Status GetDecimal(int field, Decimal* value, int element = 1) const;
   Status SetDecimal(int field, const Decimal& value, int element = 1);
+  // A reference to field `field` (element `element` of an array) in the record buffer, for field
+  // pairs, queues and window controls; a null reference when the declaration has no such field or
+  // element. Valid while this instance lives.
+  FieldRef Field(int field, int element = 1);
 
   // ---- Open and close ----
   // FILE_NAME: the name the file opens under: the name set here, else its name variable.
