@@ -73,24 +73,8 @@ bool StrictNumber(std::string_view text, Decimal* out) {
   return true;
 }
 
-template <typename Int>
-bool StoreInteger(const Decimal& value, Int* target) {
-  if (value.places() != 0) {
-    // "12.00" is an integer, "12.5" is not.
-    int64_t units = value.units();
-    for (int i = 0; i < value.places(); ++i) {
-      if (units % 10 != 0) return false;
-      units /= 10;
-    }
-    return StoreInteger(Decimal(units, 0), target);
-  }
-  if (value.units() < std::numeric_limits<Int>::min() ||
-      value.units() > std::numeric_limits<Int>::max()) {
-    return false;
-  }
-  *target = static_cast<Int>(value.units());
-  return true;
-}
+// Whether a number typed into a whole-number value has no fraction ("12.00" has none).
+bool IsWhole(const Decimal& value) { return Decimal::Compare(value, value.Rescaled(0)) == 0; }
 
 std::string_view PictureBody(std::string_view picture) {
   if (!picture.empty() && picture.front() == '@') picture.remove_prefix(1);
@@ -126,65 +110,40 @@ Status NoControl(int control) {
 }  // namespace
 
 std::string BoundVariable::Show(std::string_view picture) const {
+  if (ref_.null()) return "";
   picture = PictureBody(picture);
   const bool text_picture = IsTextPicture(picture);
-  auto number = [&](int64_t value) {
+  if (ref_.type() == ValueType::Decimal || ref_.type() == ValueType::DecimalValue) {
+    const Decimal value = ref_.GetDecimal();
+    if (picture.empty()) return PlainDecimal(value);
+    if (text_picture) return FormatText(PlainDecimal(value), picture);
+    return Format(value, picture);
+  }
+  if (ref_.numeric()) {
+    const int64_t value = ref_.GetInteger();
     if (picture.empty()) return std::to_string(value);
     if (text_picture) return FormatText(std::to_string(value), picture);
     return Format(value, picture);
-  };
-  auto text = [&](std::string_view value) {
-    if (picture.empty()) return std::string(value);
-    if (text_picture) return FormatText(value, picture);
-    const Decimal parsed = LooseNumber(value);
-    return parsed.places() == 0 ? Format(parsed.units(), picture) : Format(parsed, picture);
-  };
-  return std::visit(
-      [&](auto target) -> std::string {
-        using T = decltype(target);
-        if constexpr (std::is_same_v<T, std::monostate>) {
-          return "";
-        } else if constexpr (std::is_same_v<T, Decimal*>) {
-          if (picture.empty()) return PlainDecimal(*target);
-          if (text_picture) return FormatText(PlainDecimal(*target), picture);
-          return Format(*target, picture);
-        } else if constexpr (std::is_same_v<T, std::string*>) {
-          return text(*target);
-        } else if constexpr (std::is_same_v<T, std::span<char>>) {
-          return text(std::string_view(target.data(), target.size()));
-        } else {
-          return number(static_cast<int64_t>(*target));
-        }
-      },
-      target_);
+  }
+  const std::string value = ref_.GetText();
+  if (picture.empty()) return value;
+  if (text_picture) return FormatText(value, picture);
+  const Decimal parsed = LooseNumber(value);
+  return parsed.places() == 0 ? Format(parsed.units(), picture) : Format(parsed, picture);
 }
 
 bool BoundVariable::Take(std::string_view input) {
-  return std::visit(
-      [&](auto target) -> bool {
-        using T = decltype(target);
-        if constexpr (std::is_same_v<T, std::monostate>) {
-          return false;
-        } else if constexpr (std::is_same_v<T, std::string*>) {
-          target->assign(input);
-          return true;
-        } else if constexpr (std::is_same_v<T, std::span<char>>) {
-          const size_t length = std::min(input.size(), target.size());
-          std::copy_n(input.data(), length, target.data());
-          std::fill(target.begin() + static_cast<std::ptrdiff_t>(length), target.end(), ' ');
-          return true;
-        } else {
-          Decimal value;
-          if (!StrictNumber(input, &value)) return false;
-          if constexpr (std::is_same_v<T, Decimal*>) {
-            *target = value;
-            return true;
-          } else {
-            return StoreInteger(value, target);
-          }
-        }
-      },
-      target_);
+  if (ref_.null()) return false;
+  if (!ref_.numeric()) {
+    // Text longer than a fixed field is cut, as typing into a full field is.
+    (void)ref_.SetText(input);
+    return true;
+  }
+  Decimal value;
+  if (!StrictNumber(input, &value)) return false;
+  const bool whole = ref_.type() != ValueType::Decimal && ref_.type() != ValueType::DecimalValue;
+  if (whole && !IsWhole(value)) return false;
+  return ref_.SetDecimal(value).ok();
 }
 
 Window::Window(WindowDescription description) : title_(std::move(description.title)) {

@@ -13,6 +13,7 @@
 
 #include "runtime/base/status.h"
 #include "runtime/values/decimal.h"
+#include "runtime/values/field_ref.h"
 
 namespace runtime {
 
@@ -62,32 +63,32 @@ using VirtualListProc = std::string (*)(void* object, int32_t row, int16_t colum
 // A value for SetPropV.
 using PropertyValue = std::variant<int64_t, std::string, void*, VirtualListProc>;
 
-// A program variable bound to a control; the variable must outlive the window.
+// A value bound to a control: any record field (through RecordFile::Field) or program variable.
+// What it refers to must outlive the window.
 class BoundVariable {
  public:
   BoundVariable() = default;
-  static BoundVariable Of(int32_t* value) { return BoundVariable(value); }  // LONG
-  static BoundVariable Of(uint8_t* value) { return BoundVariable(value); }  // BYTE
-  static BoundVariable Of(int64_t* value) { return BoundVariable(value); }
-  static BoundVariable Of(Decimal* value) { return BoundVariable(value); }
-  static BoundVariable Of(std::string* value) { return BoundVariable(value); }
-  // A fixed STRING field of `size` bytes inside a record buffer.
+  static BoundVariable Of(FieldRef ref) { return BoundVariable(ref); }
+  template <class T>
+  static BoundVariable Of(T* variable) {
+    return BoundVariable(FieldRef::Of(variable));
+  }
+  // A fixed STRING of `size` bytes inside a record buffer.
   static BoundVariable OfField(char* data, size_t size) {
-    return BoundVariable(std::span<char>(data, size));
+    return BoundVariable(FieldRef::Bytes(data, ValueType::String, static_cast<int>(size)));
   }
 
-  bool bound() const { return !std::holds_alternative<std::monostate>(target_); }
-  // The variable's value shown through `picture` (empty: plain form).
+  bool bound() const { return !ref_.null(); }
+  const FieldRef& ref() const { return ref_; }
+  // The value shown through `picture` (empty: plain form).
   std::string Show(std::string_view picture) const;
-  // Stores text typed into the control; false (variable unchanged) when it is no value of the
-  // variable's type. Text fields take it blank-padded or cut.
+  // Stores text typed into the control; false (value unchanged) when it is no value of the
+  // type or does not fit it. Text takes it blank-padded or cut.
   bool Take(std::string_view text);
 
  private:
-  using Target = std::variant<std::monostate, int32_t*, uint8_t*, int64_t*, Decimal*, std::string*,
-                              std::span<char>>;
-  explicit BoundVariable(Target target) : target_(target) {}
-  Target target_;
+  explicit BoundVariable(FieldRef ref) : ref_(ref) {}
+  FieldRef ref_;
 };
 
 struct ListColumn {

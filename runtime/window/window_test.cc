@@ -212,6 +212,45 @@ TEST_F(WindowTest, TypedTextReachesTheVariableOrIsRejected) {
   EXPECT_EQ(name, "Joana");
 }
 
+TEST_F(WindowTest, AnyFieldOfAPackedRecordCanBeBoundShownAndTyped) {
+  // BYTE at 0, USHORT at 1, ULONG at 3, DECIMAL(5,2) at 7, LONG date at 10: unaligned fields.
+  char record[14] = {};
+  const FieldRef fields[] = {
+      FieldRef::Bytes(record + 0, ValueType::Byte, 1),
+      FieldRef::Bytes(record + 1, ValueType::UShort, 2),
+      FieldRef::Bytes(record + 3, ValueType::ULong, 4),
+      FieldRef::Bytes(record + 7, ValueType::Decimal, 3, 2),
+      FieldRef::Bytes(record + 10, ValueType::Long, 4),
+  };
+  const char* pictures[] = {"n3", "n-7", "n-12", "n-10.2", "d17"};
+  ASSERT_OK(fields[0].SetInteger(7));
+  ASSERT_OK(fields[1].SetInteger(65535));
+  ASSERT_OK(fields[2].SetInteger(4000000000));
+  ASSERT_OK(fields[3].SetText("-12.5"));
+  ASSERT_OK(fields[4].SetInteger(77801));
+  WindowDescription description;
+  for (int i = 0; i < 5; ++i) {
+    description.controls.push_back(Control(i + 1, ControlType::Entry));
+    description.controls.back().use = BoundVariable::Of(fields[i]);
+    description.controls.back().picture = pictures[i];
+  }
+  Window window(description);
+  ASSERT_OK(OPENwindow(window));
+  EXPECT_EQ(HeadlessBackend::DisplayedText(window, 1), "  7");
+  EXPECT_EQ(HeadlessBackend::DisplayedText(window, 2), "  65535");
+  EXPECT_EQ(HeadlessBackend::DisplayedText(window, 3), "  4000000000");
+  EXPECT_EQ(HeadlessBackend::DisplayedText(window, 4), "    -12.50");
+  EXPECT_EQ(HeadlessBackend::DisplayedText(window, 5), "01/01/2014");
+
+  driver_->Type(1, "300");   // does not fit a BYTE: rejected, the field unchanged
+  driver_->Type(2, "12.5");  // no fraction in a USHORT
+  driver_->Type(4, "99.25");
+  EXPECT_EQ(Run(window), (std::vector<Seen>{{515, 0}, {26, 1}, {26, 2}, {1, 4}, {513, 0}}));
+  EXPECT_EQ(fields[0].GetInteger(), 7);
+  EXPECT_EQ(fields[1].GetInteger(), 65535);
+  EXPECT_EQ(fields[3].GetText(), "99.25");
+}
+
 TEST_F(WindowTest, KeysAndNotificationsReachTheHandler) {
   WindowDescription description;
   description.controls = {Control(7, ControlType::Entry)};
