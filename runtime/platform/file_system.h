@@ -24,7 +24,8 @@ inline constexpr int kBadName = kInvalidFileName;
 inline constexpr int kWriteFailed = kEngineError;
 }  // namespace io_code
 
-// Reads the whole file. Code io_code::kNotFound when it does not exist.
+// Reads the whole file. Code io_code::kNotFound when it does not exist, io_code::kAccessDenied
+// when it cannot be read or is no regular file (a folder, a device); `contents` is empty then.
 Status ReadWholeFile(const std::filesystem::path& path, std::string* contents);
 
 // Replaces the file's contents so that a crash leaves either the old or the new file, never a

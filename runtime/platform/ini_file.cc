@@ -5,12 +5,17 @@
 #include <mutex>
 
 #include "runtime/platform/file_system.h"
+#include "runtime/platform/ini_file_encoding_internal.h"
 #include "runtime/values/text.h"
 
 namespace runtime {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Ctrl-Z, the end-of-file mark of old text files, reads as a blank.
+constexpr char kCtrlZ = '\x1A';
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == kCtrlZ; }
+char AsRead(char c) { return c == kCtrlZ ? ' ' : c; }
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -21,13 +26,43 @@ std::string_view Trim(std::string_view text) {
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperCp1252(a[i]) != UpperCp1252(b[i])) return false;
+    if (UpperCp1252(AsRead(a[i])) != UpperCp1252(AsRead(b[i]))) return false;
   }
   return true;
 }
 
 bool HasLineBreak(std::string_view text) {
   return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool HasUnreadable(std::string_view text) {
+  return text.find_first_of(std::string_view("\0\x1A", 2)) != std::string_view::npos;
+}
+
+// Calls `line(start, text_end, end)` for each line of a text of `count` units (`at(i)` is unit i):
+// the line's text is [start, text_end) and its end [text_end, end): LF, CR LF, CR CR LF, a lone
+// CR, or nothing for a last line without one.
+template <typename At, typename LineFound>
+void ForEachLine(size_t count, At at, LineFound line) {
+  size_t start = 0;
+  while (start < count) {
+    size_t text_end = start;
+    while (text_end < count && at(text_end) != '\n' && at(text_end) != '\r') ++text_end;
+    size_t end = text_end;
+    if (text_end < count) {
+      if (at(text_end) == '\n') {
+        end = text_end + 1;
+      } else if (text_end + 1 < count && at(text_end + 1) == '\n') {
+        end = text_end + 2;
+      } else if (text_end + 2 < count && at(text_end + 1) == '\r' && at(text_end + 2) == '\n') {
+        end = text_end + 3;
+      } else {
+        end = text_end + 1;
+      }
+    }
+    line(start, text_end, end);
+    start = end;
+  }
 }
 
 // Settings files are read, changed and written whole; one lock keeps two writers of this process
@@ -65,40 +100,64 @@ IniText::Line IniText::MakeLine(std::string text, std::string ending) {
   return line;
 }
 
+void IniText::Rewrite(Line& line, std::string text) {
+  line.text = std::move(text);
+  line.stored.reset();
+}
+
+void IniText::EndLine(Line& line, const std::string& ending) {
+  line.ending = ending;
+  line.stored.reset();
+}
+
 IniText IniText::Parse(std::string_view bytes) {
   IniText result;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    std::string ending;
-    size_t text_end;
-    if (end == std::string_view::npos) {
-      text_end = bytes.size();
-      end = bytes.size();
-    } else {
-      text_end = end;
-      if (text_end > start && bytes[text_end - 1] == '\r') {
-        --text_end;
-        ending = "\r\n";
-      } else {
-        ending = "\n";
-      }
-      ++end;
+  if (bytes.substr(0, kUtf16LeMark.size()) == kUtf16LeMark) {
+    result.encoding_ = Encoding::Utf16Le;
+    result.head_ = std::string(kUtf16LeMark);
+    std::string_view units = bytes.substr(kUtf16LeMark.size());
+    if (units.size() % 2 != 0) {
+      result.tail_ = std::string(units.substr(units.size() - 1));
+      units.remove_suffix(1);
     }
-    result.lines_.push_back(
-        MakeLine(std::string(bytes.substr(start, text_end - start)), std::move(ending)));
-    start = end;
+    auto at = [&](size_t i) {
+      return static_cast<char16_t>(static_cast<unsigned char>(units[2 * i]) |
+                                   static_cast<unsigned char>(units[2 * i + 1]) << 8);
+    };
+    ForEachLine(units.size() / 2, at, [&](size_t start, size_t text_end, size_t end) {
+      Line line = MakeLine(Utf16LeToCp1252(units.substr(2 * start, 2 * (text_end - start))),
+                           Utf16LeToCp1252(units.substr(2 * text_end, 2 * (end - text_end))));
+      line.stored = std::string(units.substr(2 * start, 2 * (end - start)));
+      result.lines_.push_back(std::move(line));
+    });
+    return result;
   }
+  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+    result.head_ = std::string(kUtf8Mark);
+    bytes.remove_prefix(kUtf8Mark.size());
+  }
+  ForEachLine(
+      bytes.size(), [&](size_t i) { return bytes[i]; },
+      [&](size_t start, size_t text_end, size_t end) {
+        result.lines_.push_back(MakeLine(std::string(bytes.substr(start, text_end - start)),
+                                         std::string(bytes.substr(text_end, end - text_end))));
+      });
   return result;
 }
 
 std::string IniText::Serialize() const {
-  std::string bytes;
+  std::string bytes = head_;
   for (const Line& line : lines_) {
-    bytes += line.text;
-    bytes += line.ending;
+    if (line.stored) {
+      bytes += *line.stored;
+    } else if (encoding_ == Encoding::Utf16Le) {
+      bytes += Cp1252ToUtf16Le(line.text + line.ending);
+    } else {
+      bytes += line.text;
+      bytes += line.ending;
+    }
   }
-  return bytes;
+  return bytes + tail_;
 }
 
 size_t IniText::FindSection(std::string_view section) const {
@@ -117,6 +176,7 @@ size_t IniText::SectionEnd(size_t header) const {
 
 std::string IniText::LineEnding() const {
   for (const Line& line : lines_) {
+    if (line.ending == "\r\r\n") return "\r\n";  // the stray CR is no part of the file's form
     if (!line.ending.empty()) return line.ending;
   }
   return "\r\n";  // settings files are Windows text files
@@ -135,7 +195,11 @@ std::optional<std::string> IniText::Get(std::string_view section, std::string_vi
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);
     }
-    return std::string(value);
+    // The value reaches its reader as a zero-terminated string.
+    value = value.substr(0, value.find('\0'));
+    std::string result(value);
+    for (char& c : result) c = AsRead(c);
+    return result;
   }
   return std::nullopt;
 }
@@ -145,7 +209,7 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   size_t header = FindSection(section);
   if (header == std::string::npos) {
     if (!lines_.empty()) {
-      if (lines_.back().ending.empty()) lines_.back().ending = ending;
+      if (lines_.back().ending.empty()) EndLine(lines_.back(), ending);
       if (!Trim(lines_.back().text).empty()) lines_.push_back(MakeLine("", ending));
     }
     lines_.push_back(MakeLine("[" + std::string(Trim(section)) + "]", ending));
@@ -157,12 +221,12 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   for (size_t i = header + 1; i < end; ++i) {
     Line& line = lines_[i];
     if (line.kind == Kind::Entry && EqualNoCase(line.name, wanted)) {
-      line.text = line.text.substr(0, line.value_start) + std::string(value);
+      Rewrite(line, line.text.substr(0, line.value_start) + std::string(value));
       return;
     }
     if (!Trim(line.text).empty()) last_filled = i;
   }
-  if (lines_[last_filled].ending.empty()) lines_[last_filled].ending = ending;
+  if (lines_[last_filled].ending.empty()) EndLine(lines_[last_filled], ending);
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last_filled) + 1,
                 MakeLine(std::string(wanted) + "=" + std::string(value), ending));
 }
@@ -186,6 +250,9 @@ std::string IniText::CheckEntry(std::string_view section, std::string_view key,
   if (Trim(section).empty()) return "empty section name";
   if (Trim(key).empty()) return "empty key";
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return "line break";
+  if (HasUnreadable(section) || HasUnreadable(key) || HasUnreadable(value)) {
+    return "NUL or Ctrl-Z";
+  }
   if (section.find(']') != std::string_view::npos) return "']' in a section name";
   if (key.find('=') != std::string_view::npos) return "'=' in a key";
   const char first = Trim(key).front();

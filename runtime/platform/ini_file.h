@@ -13,15 +13,22 @@
 
 namespace runtime {
 
-// The lines of one settings file. Sections and keys are found without regard to letter case
-// (ASCII letters); blanks around names, `=` and values do not count; a value between a pair of
-// double or single quotes is read without them. When a section or a key appears twice, the first
-// wins. Lines before the first section, comments (`;`) and lines of any other form are kept and
-// never read. Bytes are not interpreted: Windows-1252 text stays as it is. Not thread-safe.
+// The lines of one settings file, read as the Windows profile functions read them. Sections and
+// keys are found without regard to letter case; blanks (space, tab, and Ctrl-Z, which reads as a
+// blank) around names, `=` and values do not count; a value between a pair of double or single
+// quotes is read without them, and a NUL byte ends it. LF, CR LF, CR CR LF and CR alone each end a
+// line. When a section or a key appears twice, the first wins. Lines before the first section,
+// comments (`;`) and lines of any other form are kept and never read.
+//
+// Text is Windows-1252. A file that starts with the UTF-16 LE byte-order mark is Unicode: it is
+// read converted to Windows-1252 (a character the code page lacks reads as '?') and stays UTF-16
+// when written, so that Windows still reads it as Unicode and the characters of the lines not
+// changed survive. A UTF-8 byte-order mark is skipped and kept. Not thread-safe.
 class IniText {
  public:
   static IniText Parse(std::string_view bytes);
-  // The file's bytes, unchanged lines byte for byte as parsed.
+  // The file's bytes: the byte-order mark and unchanged lines byte for byte as parsed, changed and
+  // new lines in the file's encoding.
   std::string Serialize() const;
 
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
@@ -33,32 +40,42 @@ class IniText {
   void Remove(std::string_view section, std::string_view key);
 
   // Empty when `section`, `key` and `value` can be written so that they read back the same;
-  // otherwise the problem (a line break, a ']' in a section, a '=' in a key, ...).
+  // otherwise the problem (a line break, a NUL or Ctrl-Z, a ']' in a section, a '=' in a key, ...).
   static std::string CheckEntry(std::string_view section, std::string_view key,
                                 std::string_view value);
 
  private:
   enum class Kind { Other, Section, Entry };
+  enum class Encoding { Cp1252, Utf16Le };
   struct Line {
-    std::string text;    // without the line end
-    std::string ending;  // "\r\n", "\n", or "" for a last line without one
+    std::string text;    // without the line end, Windows-1252
+    std::string ending;  // "\r\n", "\n", "\r", "\r\r\n", or "" for a last line without one
     Kind kind = Kind::Other;
     std::string name;        // section name or key, trimmed
     size_t value_start = 0;  // entries: where the value starts in `text`
+    // UTF-16 files: the line's bytes as read, written back while the line is unchanged.
+    std::optional<std::string> stored;
   };
 
   static Line MakeLine(std::string text, std::string ending);
+  // Changes the text or the end of `line`; its stored bytes no longer hold.
+  static void Rewrite(Line& line, std::string text);
+  static void EndLine(Line& line, const std::string& ending);
   // Index of the first header of `section`, or npos.
   size_t FindSection(std::string_view section) const;
   // One past the last line of the section whose header is at `header`.
   size_t SectionEnd(size_t header) const;
   std::string LineEnding() const;
 
+  Encoding encoding_ = Encoding::Cp1252;
+  std::string head_;  // the byte-order mark, if any
+  std::string tail_;  // the odd last byte of a UTF-16 file, which is no character
   std::vector<Line> lines_;
 };
 
 // `GETINI`: the value of `key` in `section` of the settings file `file` (a relative name resolves
-// in the working directory); `default_value` when the file, the section or the key is missing.
+// in the working directory); `default_value` when the file, the section or the key is missing, or
+// when the file cannot be read (a folder of that name, no permission).
 std::string GETINI(std::string_view section, std::string_view key, std::string_view default_value,
                    std::string_view file);
 // The same into a caller's buffer: a value longer than the buffer is cut to its size less one and

@@ -280,5 +280,7 @@ int LOGOUT(int timeout);
 RecordFile* EnlistedFiles();
 int COMMIT();
 int ROLLBACK();
+// True while a transaction that LOGOUT started on this thread has not ended.
+bool TransactionRunning();
 
 }  // namespace runtime

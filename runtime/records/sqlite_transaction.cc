@@ -135,4 +135,6 @@ int ROLLBACK() {
   return SetFileError(Status::Ok());
 }
 
+bool TransactionRunning() { return transaction.db != nullptr; }
+
 }  // namespace runtime
