@@ -59,6 +59,9 @@ bool FileExists(std::string_view name) {
 bool RemoveFile(std::string_view name) {
   const std::string path = ResolvePath(name);
   std::error_code error;
+  // A folder of that name is no file: it is left alone (fs::remove would delete an empty one).
+  if (fs::is_directory(path, error)) return false;
+  error.clear();
   fs::remove(path + "-journal", error);
   error.clear();
   fs::remove(path, error);

@@ -16,7 +16,8 @@ std::string ResolvePath(std::string_view name);
 // True when `name` names an existing file (not a folder).
 bool FileExists(std::string_view name);
 // Deletes the file `name` and the engine's journal beside it. A missing file is no error.
-// Returns false when an existing file could not be deleted.
+// Returns false when an existing file could not be deleted, and for a folder of that name, which
+// is never deleted.
 bool RemoveFile(std::string_view name);
 
 }  // namespace runtime
