@@ -42,6 +42,15 @@ cmp -s first.txt Temp/DASN.TXT || fail "the earlier summary changed"
 grep -q 'Informa.*es referente a empresa n.*o encontrada ID 0' err.txt ||
   fail "no incomplete hand-over message: $(cat err.txt)"
 
+# A folder named like the hand-over: read as no hand-over (the same two messages), never a crash,
+# and the folder is left alone.
+mkdir Quelbrix.ini
+"$vardimo" 2>err.txt || fail "exit code $? with a Quelbrix.ini folder (want 0)"
+grep -q 'Informa.*es referente a empresa n.*o encontrada ID 0' err.txt ||
+  fail "no incomplete hand-over message for a Quelbrix.ini folder: $(cat err.txt)"
+[[ -d Quelbrix.ini ]] || fail "the Quelbrix.ini folder was deleted"
+rmdir Quelbrix.ini
+
 "$vardimo" --help | grep -q Quelbrix.ini || fail "--help does not describe the hand-over"
 
 if ((failures)); then exit 1; fi
