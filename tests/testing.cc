@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <random>
 
+#include "runtime/records/file_errors.h"
+#include "runtime/records/record_file.h"
+#include "tests/sample_file.h"
+
 namespace testing_support {
 
 ScratchDir::ScratchDir() {
@@ -21,6 +25,25 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+  _putenv_s(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+std::set<int64_t> SampleCodes(const std::string& path) {
+  runtime::RecordFile file(SampleDeclaration());
+  file.SetName(path);
+  std::set<int64_t> codes;
+  EXPECT_EQ(file.Open(runtime::open_mode::kRead | runtime::open_mode::kDenyNone), 0)
+      << runtime::FILEERRORMSG();
+  file.Set(kCodeKey);
+  while (file.Next() == 0) codes.insert(file.GetInteger(kCode));
+  return codes;
 }
 
 }  // namespace testing_support

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #define ASSERT_OK(expr)                                                       \
@@ -34,5 +36,12 @@ class ScratchDir {
  private:
   std::filesystem::path path_;
 };
+
+// Sets the environment variable `name` for this process (empty: an empty value).
+void SetEnvironment(const char* name, const std::string& value);
+
+// The codes of the records the sample data file (tests/sample_file.h) at `path` holds, read by a
+// separate instance opened for reading with deny none; a failed open is a test failure.
+std::set<int64_t> SampleCodes(const std::string& path);
 
 }  // namespace testing_support

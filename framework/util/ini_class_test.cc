@@ -27,24 +27,16 @@ constexpr char kRegistryPrefix[] = "Software\\Vardimo";
 // Where the registry file keeps the list's key (classes root, the default root).
 constexpr char kRegistryListSection[] = "HKEY_CLASSES_ROOT\\Software\\Vardimo\\__Dont_Touch_Me__";
 
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
 // Runs in a scratch folder (relative settings file names resolve there) with the registry file in
 // it too.
 class IniClassTest : public ::testing::Test {
  protected:
   IniClassTest() : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir_.path());
-    SetEnvironment("VARDIMO_REGISTRY", registry_);
+    testing_support::SetEnvironment("VARDIMO_REGISTRY", registry_);
   }
   ~IniClassTest() override {
-    SetEnvironment("VARDIMO_REGISTRY", "");
+    testing_support::SetEnvironment("VARDIMO_REGISTRY", "");
     std::filesystem::current_path(previous_);
   }
 

@@ -19,14 +19,6 @@
 namespace runtime {
 namespace {
 
-void SetEnvironment(const char* name, const std::string& value) {
-#ifdef _WIN32
-  _putenv_s(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
 // UTF-16 LE bytes of `text`, with the byte-order mark when `mark`.
 std::string Utf16(std::u16string_view text, bool mark = false) {
   std::string bytes = mark ? "\xFF\xFE" : "";
@@ -295,7 +287,7 @@ TEST_F(IniFileTest, FileThatComesAndGoesWhileReadGivesItsValueOrTheDefault) {
 
 TEST_F(IniFileTest, RegistryStoreRoundTrip) {
   const std::string registry = dir_ / "config/vardimo/registry.ini";
-  SetEnvironment("VARDIMO_REGISTRY", registry);
+  testing_support::SetEnvironment("VARDIMO_REGISTRY", registry);
   EXPECT_EQ(RegistryFilePath(), std::filesystem::path(registry));
   EXPECT_EQ(GETREG(RegistryRoot::CurrentUser, "Software\\Vardimo", "Sectors"), "");
   ASSERT_OK(PUTREG(RegistryRoot::CurrentUser, "Software\\Vardimo", "Sectors", "2"));
@@ -304,7 +296,7 @@ TEST_F(IniFileTest, RegistryStoreRoundTrip) {
   ASSERT_OK(DELETEREG(RegistryRoot::CurrentUser, "Software\\Vardimo", "Sectors"));
   EXPECT_EQ(GETREG(RegistryRoot::CurrentUser, "Software\\Vardimo", "Sectors"), "");
   EXPECT_EQ(GETREG(RegistryRoot::ClassesRoot, "Software\\Vardimo", "Sectors"), "other root");
-  SetEnvironment("VARDIMO_REGISTRY", "");
+  testing_support::SetEnvironment("VARDIMO_REGISTRY", "");
 }
 
 }  // namespace

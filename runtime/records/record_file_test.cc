@@ -42,16 +42,6 @@ class RecordFileTest : public ::testing::Test {
     return path;
   }
 
-  std::set<int64_t> Codes(const std::string& path) {
-    RecordFile file(SampleDeclaration());
-    file.SetName(path);
-    std::set<int64_t> codes;
-    EXPECT_EQ(file.Open(open_mode::kRead | open_mode::kDenyNone), 0) << FILEERRORMSG();
-    file.Set(kCodeKey);
-    while (file.Next() == 0) codes.insert(file.GetInteger(kCode));
-    return codes;
-  }
-
   ScratchDir dir_;
 };
 
@@ -159,7 +149,7 @@ TEST_F(RecordFileTest, MissingIndexNeedsARebuildThatMendsIt) {
   EXPECT_EQ(file.Open(), kKeysNeedRebuild);
   ASSERT_EQ(file.Build(), 0) << FILEERRORMSG();
   ASSERT_EQ(file.Open(), 0) << FILEERRORMSG();
-  EXPECT_EQ(Codes(path), (std::set<int64_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(testing_support::SampleCodes(path), (std::set<int64_t>{1, 2, 3, 4, 5}));
 }
 
 TEST_F(RecordFileTest, ReadOnlyFileOpenedForWritingIs94) {
@@ -299,8 +289,8 @@ TEST_F(RecordFileTest, TransactionCommitsOrRollsBackEveryEnlistedFile) {
     ASSERT_EQ(commit ? COMMIT() : ROLLBACK(), 0) << FILEERRORMSG();
     EXPECT_EQ(a.GetProperty(property::kLogout), "0");
   }
-  EXPECT_EQ(Codes(first), std::set<int64_t>{2});
-  EXPECT_EQ(Codes(second), std::set<int64_t>{2});
+  EXPECT_EQ(testing_support::SampleCodes(first), std::set<int64_t>{2});
+  EXPECT_EQ(testing_support::SampleCodes(second), std::set<int64_t>{2});
   EXPECT_EQ(COMMIT(), kInvalidArgument) << "no transaction is running";
 }
 
@@ -325,8 +315,8 @@ TEST_F(RecordFileTest, FileOfARunningTransactionStaysOpenAndGoingRollsItBack) {
     EXPECT_TRUE(b.IsOpen());
   }
   EXPECT_EQ(COMMIT(), kInvalidArgument) << "the transaction went with the instance";
-  EXPECT_EQ(Codes(first), std::set<int64_t>{});
-  EXPECT_EQ(Codes(second), std::set<int64_t>{});
+  EXPECT_EQ(testing_support::SampleCodes(first), std::set<int64_t>{});
+  EXPECT_EQ(testing_support::SampleCodes(second), std::set<int64_t>{});
   EXPECT_EQ(a.Close(), 0);
 }
 
@@ -341,9 +331,9 @@ TEST_F(RecordFileTest, ProcessKilledInATransactionLeavesAllOrNoneOfIt) {
       std::this_thread::sleep_for(std::chrono::milliseconds(80 + random() % 320));
       station.Kill();
     }
-    const std::set<int64_t> one = Codes(paths[0]);
-    EXPECT_EQ(Codes(paths[1]), one) << "round " << round;
-    EXPECT_EQ(Codes(paths[2]), one) << "round " << round;
+    const std::set<int64_t> one = testing_support::SampleCodes(paths[0]);
+    EXPECT_EQ(testing_support::SampleCodes(paths[1]), one) << "round " << round;
+    EXPECT_EQ(testing_support::SampleCodes(paths[2]), one) << "round " << round;
     committed += one.size();
     // Clear the files for the next round.
     for (const std::string& path : paths) {

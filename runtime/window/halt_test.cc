@@ -35,16 +35,6 @@ void MakeFile(const std::string& path) {
   ASSERT_EQ(file.Add(), 0) << FILEERRORMSG();
 }
 
-std::set<int64_t> Codes(const std::string& path) {
-  RecordFile file(SampleDeclaration());
-  file.SetName(path);
-  std::set<int64_t> codes;
-  EXPECT_EQ(file.Open(open_mode::kRead | open_mode::kDenyNone), 0) << FILEERRORMSG();
-  file.Set(kCodeKey);
-  while (file.Next() == 0) codes.insert(file.GetInteger(kCode));
-  return codes;
-}
-
 // Runs in the child: both files get record 2 inside a transaction, a line waits unflushed in a
 // stdio buffer, and the program halts. Nothing but HALT may end the child.
 void ChangeBothFilesAndHalt(const std::string& first, const std::string& second,
@@ -81,8 +71,8 @@ TEST(HaltDeathTest, DefaultHandlerRollsBackShowsTheTextAndExitsWithZero) {
   }
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
             (std::set<std::string>{"first.tps", "second.tps", "note.txt"}));
-  EXPECT_EQ(Codes(first), std::set<int64_t>{1});
-  EXPECT_EQ(Codes(second), std::set<int64_t>{1});
+  EXPECT_EQ(testing_support::SampleCodes(first), std::set<int64_t>{1});
+  EXPECT_EQ(testing_support::SampleCodes(second), std::set<int64_t>{1});
   std::ifstream in(note, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
             "written before the halt");
