@@ -32,7 +32,7 @@ enum ErrorCode : int {
   kNotANumber = 96,    // text that does not read as a number
 };
 
-// A short English text for `code` ("Record not found"); "Unknown error <n>" for other codes.
+// A short English text for `code` ("Record not found"); "Unknown error" for other codes.
 std::string_view ErrorText(int code);
 
 }  // namespace runtime
