@@ -1,13 +1,14 @@
 // Import of payroll entries: vardimo-data's import of N rows of Movimento (ten keys) from CSV,
 // beside raw SQLite inserting the same records with equivalent indexes (the record as a blob and
-// one indexed column per key) in one transaction. Prints rows per second of both, their ratio and
-// the size of the data files.
+// one indexed column per key) in one transaction. Prints rows per second of both (the medians over
+// --benchmark_repetitions), their ratio and the size of the data files.
 //
 //   import_bench [--rows=N] [benchmark flags]     N is 1000000 by default
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -32,8 +33,8 @@ using dictionary::MOVFOLHA;
 
 int64_t row_count = 1000000;
 fs::path scratch;
-std::vector<std::string> records;  // the rows as records, for raw SQLite
-double import_rate = 0, raw_rate = 0;
+std::vector<std::string> records;             // the rows as records, for raw SQLite
+std::vector<double> import_rates, raw_rates;  // rows per second, one per repetition
 uintmax_t import_size = 0, raw_size = 0;
 
 std::string CsvPath() { return (scratch / "moviment.csv").string(); }
@@ -186,20 +187,29 @@ void BM_RawSqlite(benchmark::State& state) {
   state.counters["file_MB"] = static_cast<double>(raw_size) / 1e6;
 }
 
-// Keeps the rows per second of each run for the summary line.
+// Keeps the rows per second of every repetition for the summary line. With
+// --benchmark_repetitions the library also reports aggregates (mean, median, deviation) as runs of
+// their own; those are no repetition and are left out.
 class Reporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
       const double seconds =
           run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
       const double rate = static_cast<double>(row_count) / seconds;
-      if (run.benchmark_name().rfind("BM_Import", 0) == 0) import_rate = rate;
-      if (run.benchmark_name().rfind("BM_RawSqlite", 0) == 0) raw_rate = rate;
+      if (run.benchmark_name().rfind("BM_Import", 0) == 0) import_rates.push_back(rate);
+      if (run.benchmark_name().rfind("BM_RawSqlite", 0) == 0) raw_rates.push_back(rate);
     }
     ConsoleReporter::ReportRuns(runs);
   }
 };
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 }  // namespace
 
@@ -224,12 +234,14 @@ int main(int argc, char** argv) {
   MakeRows();
   Reporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (import_rate > 0 && raw_rate > 0) {
+  if (!import_rates.empty() && !raw_rates.empty()) {
+    const double import_rate = Median(import_rates);
+    const double raw_rate = Median(raw_rates);
     std::printf(
-        "rows: %lld\nimport: %.0f rows/s\nraw SQLite: %.0f rows/s\nraw/import: %.2f\n"
-        "data file: %ju bytes (raw SQLite: %ju bytes)\n",
-        static_cast<long long>(row_count), import_rate, raw_rate, raw_rate / import_rate,
-        import_size, raw_size);
+        "rows: %lld, repetitions: %zu and %zu (medians)\nimport: %.0f rows/s\n"
+        "raw SQLite: %.0f rows/s\nraw/import: %.2f\ndata file: %ju bytes (raw SQLite: %ju bytes)\n",
+        static_cast<long long>(row_count), import_rates.size(), raw_rates.size(), import_rate,
+        raw_rate, raw_rate / import_rate, import_size, raw_size);
   }
   std::error_code ignored;
   fs::remove_all(scratch, ignored);

@@ -25,15 +25,34 @@ struct ImportResult {
   bool created = false;  // the data file did not exist and was created
 };
 
+struct ImportOptions {
+  // How long an import waits for another import into the same folder to finish.
+  int wait_seconds = 600;
+  // How long it waits for another program that has the data file open for writing or is
+  // changing it.
+  int busy_seconds = 10;
+};
+
 // Adds the rows of the CSV file `csv_path` (UTF-8, a header row of field labels, values as
 // ParseFieldValue reads them; fields missing from the header are zero or blank) to the data file
 // of dictionary file `file_label` at `data_path`, creating the file (and its folders) when it is
 // missing, also for a file without rows.
 //
-// All or nothing: every row is checked before the file is touched, and the rows are added in one
-// transaction, so on any failure the data file is as it was (and does not exist when it did not).
+// The rows are read, checked and added one at a time, so memory does not grow with the CSV. All
+// or nothing: they go in one transaction, rolled back at the first bad row, so on any failure an
+// existing data file is as it was. A new file is built under a temporary name beside it and
+// renamed into place only once its transaction has committed: a failed or killed import leaves
+// no data file (a killed one may leave the temporary file, which the next import into that path
+// removes). Imports into files of one folder run one at a time: the second waits for the first
+// (up to `options.wait_seconds`), and an import waits `options.busy_seconds` for another program
+// that has the file open for writing, then says the file is in use.
+//
 // The failure's message is one line, "<csv>:<line>: <field>: <problem>" for a problem of the CSV
-// text; the code is kInvalidData for bad input and the runtime's code otherwise.
+// text; the code is kInvalidData for bad input, kAccessDenied or kFileLocked for a file in use,
+// and the runtime's code otherwise.
+runtime::Status ImportCsv(std::string_view file_label, std::string_view data_path,
+                          std::string_view csv_path, const ImportOptions& options,
+                          ImportResult* result);
 runtime::Status ImportCsv(std::string_view file_label, std::string_view data_path,
                           std::string_view csv_path, ImportResult* result);
 

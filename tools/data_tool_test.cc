@@ -203,6 +203,17 @@ TEST_F(DataToolTest, BadInputLeavesTheDataFileAsItWas) {
        "hold"},
       {"duplicate-in-csv", "CODIGO\n3\n4\n3\n",
        ":4: FUN:KEY:CODIGO: duplicate key: line 2 has the same FUN:CODIGO = 3"},
+      {"duplicate-of-the-row-before", "CODIGO\n5\n5\n",
+       ":3: FUN:KEY:CODIGO: duplicate key: line 2 has the same FUN:CODIGO = 5"},
+      {"duplicate-after-multi-line-values", "CODIGO,NOME\n3,\"a\nb\"\n\n4,x\n3,y\n",
+       ":6: FUN:KEY:CODIGO: duplicate key: line 2 has the same FUN:CODIGO = 3"},
+      {"surrogate-in-utf8", "CODIGO,NOME\n3,\xED\xA0\x80\n",
+       ":2: FUN:NOME: the text is not valid UTF-8 (character 1)"},
+      {"ten-megabyte-value", "CODIGO\n3\n" + std::string(10000000, '1') + "\n",
+       ":3: row: a row of more than 1024 KiB; no data file's row is that long (is a quote left "
+       "open?)"},
+      {"long-header-label", std::string(200, 'X') + "\n1\n",
+       ":1: \"" + std::string(40, 'X') + "\"... (200 bytes): no such field in Funcionarios"},
       {"duplicate-of-existing", "CODIGO\n3\n1\n",
        ":3: FUN:KEY:CODIGO: duplicate key: the data file already has a record with FUN:CODIGO = 1",
        true},
@@ -244,8 +255,15 @@ TEST_F(DataToolTest, UnknownFileOrMissingCsvCreatesNothing) {
   runtime::Status status = ImportCsv("Funcionario", Path("f.Tps"), Path("in.csv"), &result);
   EXPECT_EQ(status.message().rfind("Funcionario: no such data file; the files are ", 0), 0u);
   status = ImportCsv("Funcionarios", Path("f.Tps"), Path("none.csv"), &result);
-  EXPECT_EQ(status.message(), Path("none.csv") + ": the CSV file cannot be read");
+  EXPECT_EQ(status.message(), Path("none.csv") + ": the CSV file cannot be read: no such file");
+  std::filesystem::create_directory(Path("folder.csv"));
+  status = ImportCsv("Funcionarios", Path("f.Tps"), Path("folder.csv"), &result);
+  EXPECT_EQ(status.message(),
+            Path("folder.csv") + ": the CSV file cannot be read: a folder, not a file");
   EXPECT_FALSE(std::filesystem::exists(Path("f.Tps")));
+  // Nor does a data path that names a folder.
+  status = Import("Funcionarios", Path("folder.csv"), "CODIGO\n1\n");
+  EXPECT_EQ(status.message(), Path("folder.csv") + ": not a data file but a folder or device");
 }
 
 TEST_F(DataToolTest, ReadsWhatSpreadsheetsWrite) {

@@ -9,6 +9,7 @@
 #include "runtime/values/date_time.h"
 #include "runtime/values/decimal.h"
 #include "runtime/values/text.h"
+#include "tools/message_text.h"
 
 namespace tools {
 
@@ -20,8 +21,6 @@ using runtime::FieldType;
 using runtime::Status;
 
 Status Problem(std::string message) { return Status(runtime::kInvalidData, std::move(message)); }
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string_view Trim(std::string_view text) {
   const size_t begin = text.find_first_not_of(" \t");
@@ -100,15 +99,18 @@ int64_t LoadInteger(FieldType type, const char* element, int size) {
 
 Status ParseInteger(const FieldDeclaration& field, std::string_view text, char* element) {
   int64_t value = 0;
+  bool too_long = false;
   if (!text.empty() && !ParseWhole(text, &value)) {
-    if (text.find_first_of(".,") != std::string_view::npos) {
+    const std::string_view digits = text[0] == '+' || text[0] == '-' ? text.substr(1) : text;
+    too_long = !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+    if (!too_long && text.find_first_of(".,") != std::string_view::npos) {
       return Problem(Quoted(text) + " is not a whole number");
     }
-    return Problem(Quoted(text) + " is not a number");
+    if (!too_long) return Problem(Quoted(text) + " is not a number");
   }
   int64_t low, high;
   GetRange(field.type, &low, &high);
-  if (value < low || value > high) {
+  if (too_long || value < low || value > high) {
     return Problem(Quoted(text) + " is out of range for " + runtime::TypeName(field.type) + " (" +
                    std::to_string(low) + " to " + std::to_string(high) + ")");
   }
@@ -179,7 +181,11 @@ Status ParseDecimal(const FieldDeclaration& field, std::string_view text, char* 
       }
       return Problem(Quoted(text) + " is not a number");
     }
-    if (!parsed.ok()) return Problem(Quoted(text) + " is out of range: " + parsed.message());
+    if (!parsed.ok()) {
+      // The runtime's message quotes the whole text; only its reason is kept.
+      const std::string reason = parsed.message().substr(0, parsed.message().find(':'));
+      return Problem(Quoted(text) + " is out of range: " + reason);
+    }
   }
   const int digits = 2 * field.size - 1;
   const std::string type =
@@ -195,34 +201,21 @@ Status ParseDecimal(const FieldDeclaration& field, std::string_view text, char* 
   return Status::Ok();
 }
 
-// The length in bytes of the UTF-8 sequence that starts with `lead`; 1 for a stray byte.
-size_t SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
-// Why `text` cannot be stored as Windows-1252: the first character it cannot hold.
+// Why `text` cannot be stored as Windows-1252: the first character that is not well-formed UTF-8
+// or that the code page lacks.
 std::string Unstorable(std::string_view text) {
   std::string ignored;
   size_t pos = 0;
   int character = 1;
   while (pos < text.size()) {
-    const std::string_view sequence =
-        text.substr(pos, SequenceLength(static_cast<unsigned char>(text[pos])));
+    const size_t length = Utf8CharacterLength(text, pos);
+    if (length == 0) return "is not valid UTF-8 (character " + std::to_string(character) + ")";
+    const std::string_view sequence = text.substr(pos, length);
     if (!runtime::Utf8ToCp1252(sequence, &ignored)) {
-      // Either a well-formed character that the code page lacks, or broken UTF-8.
-      const unsigned char lead = static_cast<unsigned char>(sequence[0]);
-      bool valid = lead >= 0xC2 && lead <= 0xF4 && sequence.size() == SequenceLength(lead);
-      for (size_t i = 1; valid && i < sequence.size(); ++i) {
-        valid = (static_cast<unsigned char>(sequence[i]) & 0xC0) == 0x80;
-      }
-      if (!valid) return "is not valid UTF-8 (character " + std::to_string(character) + ")";
-      return "holds \"" + std::string(sequence) + "\" (character " + std::to_string(character) +
+      return "holds " + Quoted(sequence) + " (character " + std::to_string(character) +
              "), which Windows-1252 cannot hold";
     }
-    pos += sequence.size();
+    pos += length;
     ++character;
   }
   return "is not valid UTF-8";
@@ -315,6 +308,10 @@ std::string TypeText(const FieldDeclaration& field) {
     default:
       return runtime::TypeName(field.type);
   }
+}
+
+std::string ElementLabel(const FieldDeclaration& field, int element) {
+  return field.count == 1 ? field.label : field.label + "[" + std::to_string(element) + "]";
 }
 
 }  // namespace tools

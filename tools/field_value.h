@@ -36,4 +36,8 @@ runtime::Status FormatFieldValue(const runtime::FieldDeclaration& field, const c
 // "BYTE", "DECIMAL(11,2)", "STRING(70)", ...: the type as describe shows it.
 std::string TypeText(const runtime::FieldDeclaration& field);
 
+// The label of element `element` (1-based) of `field` as CSV headers name it: "FUN:NOME", and
+// "FUN:PPP:CATDATA[2]" for an array's element.
+std::string ElementLabel(const runtime::FieldDeclaration& field, int element);
+
 }  // namespace tools

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "tools/message_text.h"
+
 namespace tools {
 namespace {
 
@@ -117,7 +119,8 @@ TEST(FieldValueTest, RefusesValuesThatDoNotFit) {
       {"short-over", kShort, "32768", "\"32768\" is out of range for SHORT (-32768 to 32767)"},
       {"ulong-over", kULong, "4294967296",
        "\"4294967296\" is out of range for ULONG (0 to 4294967295)"},
-      {"huge", kLong, "99999999999999999999", "\"99999999999999999999\" is not a number"},
+      {"huge", kLong, "99999999999999999999",
+       "\"99999999999999999999\" is out of range for LONG (-2147483648 to 2147483647)"},
       {"letters", kLong, "12a", "\"12a\" is not a number"},
       {"fraction", kLong, "1.5", "\"1.5\" is not a whole number"},
       {"date-slashes", kDate, "01/02/2014", "\"01/02/2014\" is not a date: write YYYY-MM-DD"},
@@ -149,12 +152,38 @@ TEST(FieldValueTest, RefusesValuesThatDoNotFit) {
       {"text-not-cp1252", kText, "a\xE2\x88\x9E",
        "the text holds \"\xE2\x88\x9E\" (character 2), which Windows-1252 cannot hold"},
       {"text-broken-utf8", kText, "ab\xC3", "the text is not valid UTF-8 (character 3)"},
+      // A UTF-16 surrogate written as UTF-8 is no character (it used to pass as one).
+      {"text-surrogate", kText, "a\xED\xA0\x80", "the text is not valid UTF-8 (character 2)"},
+      {"text-overlong", kText, "\xE0\x80\xAF", "the text is not valid UTF-8 (character 1)"},
+      {"text-c1-control", kText, "\xC2\x85",
+       "the text holds \"\\u0085\" (character 1), which Windows-1252 cannot hold"},
   };
   for (const BadCase& c : cases) {
     char element[8] = {};
     const runtime::Status status = ParseFieldValue(c.field, c.text, element);
     EXPECT_FALSE(status.ok()) << c.id;
     EXPECT_EQ(status.message(), c.problem) << c.id;
+  }
+}
+
+TEST(FieldValueTest, AProblemQuotesAtMostAFewDozenCharactersOnOneLine) {
+  const std::string digits(10000000, '7');
+  const std::string head = "\"" + std::string(kQuotedCharacters, '7') + "\"... (10000000 bytes)";
+  const struct {
+    const char* id;
+    const FieldDeclaration& field;
+    std::string text;
+    std::string problem;
+  } cases[] = {
+      {"long-number", kLong, digits,
+       head + " is out of range for LONG (-2147483648 to 2147483647)"},
+      {"long-decimal", kMoney, digits, head + " is out of range: number too large"},
+      {"long-date", kDate, digits, head + " is not a date: write YYYY-MM-DD"},
+      {"line-breaks", kByte, "1\r\n\t2", "\"1\\r\\n\\t2\" is not a number"},
+  };
+  for (const auto& c : cases) {
+    char element[8] = {};
+    EXPECT_EQ(ParseFieldValue(c.field, c.text, element).message(), c.problem) << c.id;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/data_tool.h"
+#include "tools/message_text.h"
 #include "tools/sample.h"
 
 namespace {
@@ -56,7 +57,10 @@ constexpr std::string_view kImportHelp =
     "\n"
     "All or nothing: when any row is bad (or a key the file keeps unique is taken), nothing is\n"
     "added, the data file stays as it was, and one line \"CSV:LINE: FIELD: PROBLEM\" tells why\n"
-    "(exit code 1).\n";
+    "(exit code 1). Rows are read and added one at a time, so a CSV of any size takes little\n"
+    "memory. A new data file appears only once all its rows are in: it is built as\n"
+    "PATH.importing and renamed, so an import that fails or is killed leaves no data file.\n"
+    "Imports into files of one folder run one at a time; the second waits for the first.\n";
 
 constexpr std::string_view kExportHelp =
     "usage: vardimo-data export FILE PATH [--key KEY]\n"
@@ -90,7 +94,7 @@ constexpr std::string_view kSampleHelp =
     "  --employees N   employees per company (1 to 100000; 20 by default)\n"
     "  --year YYYY     the payroll year (1802 to 9998; the year before the current one by "
     "default)\n"
-    "  --seed S        the seed of the random parts (a whole number; 1 by default)\n";
+    "  --seed S        the seed of the random parts (0 to 18446744073709551615; 1 by default)\n";
 
 // The arguments of one command: positional ones and --name VALUE options.
 struct Arguments {
@@ -124,7 +128,7 @@ bool Split(std::string_view command, const std::vector<std::string>& args,
     bool is_known = false;
     for (std::string_view option : known) is_known = is_known || name == option;
     if (!is_known) {
-      Usage(command, "unknown option \"" + name + "\"");
+      Usage(command, "unknown option " + tools::Quoted(name));
       return false;
     }
     if (equals != std::string::npos) {
@@ -233,7 +237,7 @@ int Sample(const std::vector<std::string>& args) {
       options.year = static_cast<int>(value);
     } else {
       if (!ReadNumber(text, 0, UINT64_MAX, &value)) {
-        return Usage("sample", "--seed takes a whole number");
+        return Usage("sample", "--seed takes a whole number from 0 to 18446744073709551615");
       }
       options.seed = value;
     }
@@ -262,5 +266,5 @@ int main(int argc, char** argv) {
   if (command == "export") return Export(args);
   if (command == "describe") return Describe(args);
   if (command == "sample") return Sample(args);
-  return Usage("", "unknown command \"" + command + "\"");
+  return Usage("", "unknown command " + tools::Quoted(command));
 }

@@ -43,6 +43,9 @@ printf 'CODIGO,NOME\n3,Bia\n3,Bia\n' >bad.csv
 expect 1 1 import Funcionario f.Tps good.csv
 expect 1 1 import Funcionarios f.Tps bad.csv
 [[ -e f.Tps ]] && { echo "FAILED: a failed import created the data file"; failures=$((failures + 1)); }
+mkdir folder.csv
+expect 1 1 import Funcionarios f.Tps folder.csv
+[[ -e f.Tps ]] && { echo "FAILED: a folder as the CSV created the data file"; failures=$((failures + 1)); }
 expect 0 0 import Funcionarios f.Tps good.csv
 expect 1 1 import Funcionarios f.Tps good.csv
 expect 0 0 export Funcionarios f.Tps
