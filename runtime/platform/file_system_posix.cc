@@ -39,41 +39,6 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-Status ReadWholeFile(const std::filesystem::path& path, std::string* contents) {
-  contents->clear();
-  // Without O_NONBLOCK the open of a FIFO would wait for a writer, forever if none comes.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) {
-      return Status(io_code::kNotFound, "File not found: " + path.string());
-    }
-    return Failure(io_code::kAccessDenied, "Cannot read", path);
-  }
-  // Only a regular file has contents that are there and end: a folder, device, pipe or socket of
-  // that name is refused instead of failing, blocking or never ending in the middle of the read.
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return Status(io_code::kAccessDenied, "Not a file: " + path.string());
-  }
-  std::string bytes;
-  char chunk[1 << 16];
-  for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      Status status = Failure(io_code::kAccessDenied, "Cannot read", path);
-      ::close(fd);
-      return status;
-    }
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
-  ::close(fd);
-  *contents = std::move(bytes);
-  return Status::Ok();
-}
-
 Status WriteFileAtomically(const std::filesystem::path& path, std::string_view contents) {
   // Keep the permissions of the file being replaced; new files get the usual ones.
   mode_t mode = 0666;
