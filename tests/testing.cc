@@ -1,7 +1,9 @@
 #include "tests/testing.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "runtime/records/file_errors.h"
 #include "runtime/records/record_file.h"
@@ -25,6 +27,17 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
 }
 
 void SetEnvironment(const char* name, const std::string& value) {

@@ -37,6 +37,10 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// The whole file at `path` as bytes (empty when it cannot be read), and writing one.
+std::string ReadBytes(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
+
 // Sets the environment variable `name` for this process (empty: an empty value).
 void SetEnvironment(const char* name, const std::string& value);
 

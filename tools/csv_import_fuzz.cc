@@ -18,12 +18,14 @@
 #include "tools/field_value.h"
 #include "tools/import_rows.h"
 #include "tools/message_text.h"
+#include "tools/test_entries.h"
 
 namespace {
 
 using runtime::FieldDeclaration;
 using runtime::FieldMeaning;
 using runtime::FieldType;
+using tools::TestField;
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -55,28 +57,17 @@ Reading ReadAll(tools::CsvReader& reader) {
   return reading;
 }
 
-FieldDeclaration Field(FieldType type, int size, int places = 0,
-                       FieldMeaning meaning = FieldMeaning::Plain) {
-  FieldDeclaration field;
-  field.label = "T:F";
-  field.type = type;
-  field.size = size;
-  field.places = places;
-  field.meaning = meaning;
-  return field;
-}
-
 const FieldDeclaration kFields[] = {
-    Field(FieldType::Byte, 1),
-    Field(FieldType::Short, 2),
-    Field(FieldType::UShort, 2),
-    Field(FieldType::Long, 4),
-    Field(FieldType::ULong, 4),
-    Field(FieldType::Long, 4, 0, FieldMeaning::Date),
-    Field(FieldType::Long, 4, 0, FieldMeaning::Time),
-    Field(FieldType::Decimal, 6, 2),
-    Field(FieldType::Decimal, 4, 4),
-    Field(FieldType::String, 5),
+    TestField(FieldType::Byte, 1),
+    TestField(FieldType::Short, 2),
+    TestField(FieldType::UShort, 2),
+    TestField(FieldType::Long, 4),
+    TestField(FieldType::ULong, 4),
+    TestField(FieldType::Long, 4, 0, FieldMeaning::Date),
+    TestField(FieldType::Long, 4, 0, FieldMeaning::Time),
+    TestField(FieldType::Decimal, 6, 2),
+    TestField(FieldType::Decimal, 4, 4),
+    TestField(FieldType::String, 5),
 };
 
 // Any cell as a value of each kind of field.

@@ -20,18 +20,10 @@
 namespace tools {
 namespace {
 
+using testing_support::ReadBytes;
+using testing_support::WriteText;
+
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 // The names in `folder`, sorted.
 std::vector<std::string> Names(const fs::path& folder) {

@@ -21,23 +21,15 @@
 namespace tools {
 namespace {
 
+using testing_support::ReadBytes;
+using testing_support::WriteText;
+
 using dictionary::FUN;
 using runtime::FieldDeclaration;
 using runtime::FieldMeaning;
 using runtime::FieldType;
 using runtime::FileDeclaration;
 using runtime::RecordFile;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 int PrimaryKey(const FileDeclaration& declaration) {
   for (size_t k = 0; k < declaration.keys.size(); ++k) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/message_text.h"
+#include "tools/test_entries.h"
 
 namespace tools {
 namespace {
@@ -16,26 +17,15 @@ using runtime::FieldDeclaration;
 using runtime::FieldMeaning;
 using runtime::FieldType;
 
-FieldDeclaration Field(FieldType type, int size, int places = 0,
-                       FieldMeaning meaning = FieldMeaning::Plain) {
-  FieldDeclaration field;
-  field.label = "T:F";
-  field.type = type;
-  field.size = size;
-  field.places = places;
-  field.meaning = meaning;
-  return field;
-}
-
-const FieldDeclaration kByte = Field(FieldType::Byte, 1);
-const FieldDeclaration kShort = Field(FieldType::Short, 2);
-const FieldDeclaration kULong = Field(FieldType::ULong, 4);
-const FieldDeclaration kLong = Field(FieldType::Long, 4);
-const FieldDeclaration kDate = Field(FieldType::Long, 4, 0, FieldMeaning::Date);
-const FieldDeclaration kTime = Field(FieldType::Long, 4, 0, FieldMeaning::Time);
-const FieldDeclaration kMoney = Field(FieldType::Decimal, 6, 2);
-const FieldDeclaration kShare = Field(FieldType::Decimal, 4, 4);
-const FieldDeclaration kText = Field(FieldType::String, 5);
+const FieldDeclaration kByte = TestField(FieldType::Byte, 1);
+const FieldDeclaration kShort = TestField(FieldType::Short, 2);
+const FieldDeclaration kULong = TestField(FieldType::ULong, 4);
+const FieldDeclaration kLong = TestField(FieldType::Long, 4);
+const FieldDeclaration kDate = TestField(FieldType::Long, 4, 0, FieldMeaning::Date);
+const FieldDeclaration kTime = TestField(FieldType::Long, 4, 0, FieldMeaning::Time);
+const FieldDeclaration kMoney = TestField(FieldType::Decimal, 6, 2);
+const FieldDeclaration kShare = TestField(FieldType::Decimal, 4, 4);
+const FieldDeclaration kText = TestField(FieldType::String, 5);
 
 struct GoodCase {
   const char* id;

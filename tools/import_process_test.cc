@@ -19,6 +19,9 @@
 namespace tools {
 namespace {
 
+using testing_support::ReadBytes;
+using testing_support::WriteText;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -28,13 +31,6 @@ constexpr int kRows = 4000;
 
 Clock::duration KillDelay(Clock::duration whole, int kill) {
   return whole * 3 * kill / (2 * (kKills - 1));
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

@@ -1,7 +1,10 @@
-// Payroll entries as CSV for the import's tests: any number of rows, each with its own primary key.
+// Test data for the import's tests and fuzz target: payroll entries as CSV (any number of rows,
+// each with its own primary key) and single field declarations.
 #pragma once
 
 #include <string>
+
+#include "runtime/records/file_declaration.h"
 
 namespace tools {
 
@@ -18,6 +21,19 @@ inline std::string TestEntries(int first, int count) {
            "amento " + std::to_string(i) + "\n";
   }
   return csv;
+}
+
+// A field "T:F" of the given type, for the value parsers.
+inline runtime::FieldDeclaration TestField(
+    runtime::FieldType type, int size, int places = 0,
+    runtime::FieldMeaning meaning = runtime::FieldMeaning::Plain) {
+  runtime::FieldDeclaration field;
+  field.label = "T:F";
+  field.type = type;
+  field.size = size;
+  field.places = places;
+  field.meaning = meaning;
+  return field;
 }
 
 }  // namespace tools
