@@ -12,20 +12,11 @@
 #include "runtime/platform/path.h"
 #include "runtime/records/file_errors.h"
 #include "runtime/records/key_encoder.h"
+#include "runtime/records/record_file_internal.h"
 #include "runtime/records/sqlite_record_store.h"
 #include "runtime/values/text.h"
 
 namespace runtime {
-
-// What GetState keeps: enough to put the buffer, the walk and the open state back.
-struct RecordFile::SavedState {
-  std::vector<char> buffer;
-  std::vector<char> last_read;
-  Walk walk;
-  RecordInfo current;
-  bool open = false;
-  int mode = 0;
-};
 
 namespace {
 
@@ -34,21 +25,6 @@ thread_local RecordFile* enlisted_files = nullptr;
 
 // For operations that hand the callbacks no parameters.
 void NoParameters(PARAMS&) {}
-
-uint64_t ReadLittleEndian(const char* p, int size) {
-  if constexpr (std::endian::native == std::endian::little) {
-    uint64_t value = 0;
-    std::memcpy(&value, p, size);
-    return value;
-  }
-  uint64_t value = 0;
-  for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(p[i]);
-  return value;
-}
-
-void WriteLittleEndian(char* p, int size, uint64_t value) {
-  for (int i = 0; i < size; ++i) p[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
 
 int64_t FromPosition(std::string_view position) {
   int64_t number = 0;
@@ -75,38 +51,6 @@ RecordFile::~RecordFile() {
 
 // ---- Operation frame ----
 
-template <typename Fill, typename Body>
-int RecordFile::Run(int32_t op, Fill fill, bool needs_open, Body body) {
-  if (callbacks_.empty()) {
-    // The common case, kept lean: no parameter group to build.
-    return SetFileError(needs_open && !IsOpen() ? NotOpen() : body());
-  }
-  PARAMS parameters;
-  fill(parameters);
-  std::string err_code, err_msg;
-  const std::vector<FileCallback*> callbacks = callbacks_;  // a callback may unregister itself
-  Status status;
-  bool go = true;
-  for (FileCallback* callback : callbacks) {
-    if (callback->FunctionCalled(op, parameters, &err_code, &err_msg) == 0) {
-      int code = 0;
-      std::from_chars(err_code.data(), err_code.data() + err_code.size(), code);
-      status = Status(code == 0 ? kNotSupported : code, err_msg);
-      go = false;
-      break;
-    }
-  }
-  if (go) {
-    status = needs_open && !IsOpen() ? NotOpen() : body();
-  }
-  SetFileError(status);
-  for (FileCallback* callback : callbacks) {
-    callback->FunctionDone(op, parameters, &err_code, &err_msg);
-  }
-  // What the callbacks did with other files must not hide this operation's outcome.
-  return SetFileError(status);
-}
-
 Status RecordFile::NotOpen() const {
   return Status(kFileNotOpen, declaration_.label + " (" + Name() + ") is not open");
 }
@@ -129,161 +73,6 @@ void RecordFile::Destroy() {
   if (store_ != nullptr && store_->in_transaction()) ROLLBACK();
   if (IsOpen()) Close();
   states_.clear();
-}
-
-// ---- Buffer and fields ----
-
-char* RecordFile::FieldAt(int field, int element) const {
-  const FieldDeclaration* f = declaration_.field(field);
-  if (f == nullptr || element < 1 || element > f->count) return nullptr;
-  return const_cast<char*>(buffer_.data()) + f->offset + (element - 1) * f->size;
-}
-
-void RecordFile::Clear(int how) {
-  for (const FieldDeclaration& f : declaration_.fields) ClearField(f.number, how);
-}
-
-void RecordFile::ClearField(int field, int how) {
-  const FieldDeclaration* f = declaration_.field(field);
-  if (f == nullptr) return;
-  char* p = buffer_.data() + f->offset;
-  for (int e = 0; e < f->count; ++e, p += f->size) {
-    if (how == 0) {
-      std::memset(p, f->type == FieldType::String ? ' ' : 0, f->size);
-      continue;
-    }
-    const bool high = how > 0;
-    switch (f->type) {
-      case FieldType::Byte:
-      case FieldType::UShort:
-      case FieldType::ULong:
-        std::memset(p, high ? 0xFF : 0, f->size);
-        break;
-      case FieldType::Short:
-      case FieldType::Long:
-        WriteLittleEndian(
-            p, f->size,
-            high ? (uint64_t{1} << (8 * f->size - 1)) - 1 : uint64_t{1} << (8 * f->size - 1));
-        break;
-      case FieldType::Decimal:
-        // All nines, positive (sign 0) or negative (sign 0xD).
-        std::memset(p, 0x99, f->size);
-        p[f->size - 1] = static_cast<char>(high ? 0x90 : 0x9D);
-        break;
-      case FieldType::String:
-        std::memset(p, high ? 0xFF : 0, f->size);
-        break;
-    }
-  }
-}
-
-FieldRef RecordFile::Field(int field, int element) {
-  const FieldDeclaration* f = declaration_.field(field);
-  char* p = FieldAt(field, element);
-  if (p == nullptr) return FieldRef();
-  ValueType type = ValueType::String;
-  switch (f->type) {
-    case FieldType::Byte:
-      type = ValueType::Byte;
-      break;
-    case FieldType::Short:
-      type = ValueType::Short;
-      break;
-    case FieldType::UShort:
-      type = ValueType::UShort;
-      break;
-    case FieldType::Long:
-      type = ValueType::Long;
-      break;
-    case FieldType::ULong:
-      type = ValueType::ULong;
-      break;
-    case FieldType::Decimal:
-      type = ValueType::Decimal;
-      break;
-    case FieldType::String:
-      type = ValueType::String;
-      break;
-  }
-  return FieldRef::Bytes(p, type, f->size, f->places);
-}
-
-int64_t RecordFile::GetInteger(int field, int element) const {
-  const FieldDeclaration* f = declaration_.field(field);
-  const char* p = FieldAt(field, element);
-  if (p == nullptr) return 0;
-  const uint64_t raw = ReadLittleEndian(p, f->size);
-  switch (f->type) {
-    case FieldType::Byte:
-    case FieldType::UShort:
-    case FieldType::ULong:
-      return static_cast<int64_t>(raw);
-    case FieldType::Short:
-      return static_cast<int16_t>(raw);
-    case FieldType::Long:
-      return static_cast<int32_t>(raw);
-    case FieldType::Decimal: {
-      Decimal value;
-      return GetDecimal(field, &value, element).ok() ? value.Rescaled(0).units() : 0;
-    }
-    case FieldType::String:
-      return TextToInteger(std::string_view(p, f->size));
-  }
-  return 0;
-}
-
-void RecordFile::SetInteger(int field, int64_t value, int element) {
-  const FieldDeclaration* f = declaration_.field(field);
-  char* p = FieldAt(field, element);
-  if (p == nullptr) return;
-  switch (f->type) {
-    case FieldType::Decimal:
-      SetDecimal(field, Decimal::FromInteger(value), element).ok();
-      return;
-    case FieldType::String:
-      SetText(field, std::to_string(value), element);
-      return;
-    default:
-      // Stored the way a C cast would store it: the low bytes of the value.
-      WriteLittleEndian(p, f->size, static_cast<uint64_t>(value));
-  }
-}
-
-std::string_view RecordFile::GetText(int field, int element) const {
-  const FieldDeclaration* f = declaration_.field(field);
-  const char* p = FieldAt(field, element);
-  return p == nullptr ? std::string_view() : std::string_view(p, f->size);
-}
-
-void RecordFile::SetText(int field, std::string_view text, int element) {
-  const FieldDeclaration* f = declaration_.field(field);
-  char* p = FieldAt(field, element);
-  if (p == nullptr || f->type != FieldType::String) return;
-  const size_t length = std::min(text.size(), static_cast<size_t>(f->size));
-  std::memcpy(p, text.data(), length);
-  std::memset(p + length, ' ', f->size - length);
-}
-
-Status RecordFile::GetDecimal(int field, Decimal* value, int element) const {
-  const FieldDeclaration* f = declaration_.field(field);
-  const char* p = FieldAt(field, element);
-  if (p == nullptr || f->type != FieldType::Decimal) {
-    return Status(kInvalidArgument, "field " + std::to_string(field) + " is not a DECIMAL");
-  }
-  Status status = Decimal::Decode(std::string_view(p, f->size), f->places, value);
-  if (!status.ok()) {
-    return Status(kInvalidData, Name() + ": " + f->label + ": " + status.message());
-  }
-  return status;
-}
-
-Status RecordFile::SetDecimal(int field, const Decimal& value, int element) {
-  const FieldDeclaration* f = declaration_.field(field);
-  char* p = FieldAt(field, element);
-  if (p == nullptr || f->type != FieldType::Decimal) {
-    return Status(kInvalidArgument, "field " + std::to_string(field) + " is not a DECIMAL");
-  }
-  return value.Encode(f->size, f->places, p);
 }
 
 // ---- Open and close ----
@@ -754,143 +543,6 @@ int RecordFile::ResetFile(std::string_view position) {
     return Status::Ok();
   });
 }
-
-// ---- Properties, options, states ----
-
-std::string RecordFile::GetProperty(int number, int index) const {
-  switch (number) {
-    case property::kLabel:
-      return Name();
-    case property::kFieldLabel: {
-      const FieldDeclaration* f = declaration_.field(index);
-      return f == nullptr ? std::string() : f->label;
-    }
-    case property::kMemoCount:
-      return "0";
-    case property::kFieldCount:
-      return std::to_string(declaration_.fields.size());
-    case property::kPerThread:
-      return declaration_.per_thread ? "1" : "0";
-    case property::kMemo:
-      return std::string();
-    default:
-      break;
-  }
-  auto it = properties_.find(number);
-  if (it != properties_.end()) return it->second;
-  return number == property::kLogout || number == property::kAliasBase ? "0" : std::string();
-}
-
-int RecordFile::SetProperty(int number, std::string_view value, int index) {
-  return Run(
-      op_code::kSetProperty,
-      [&](PARAMS& parameters) {
-        parameters.Property = std::to_string(number);
-        parameters.Index = index;
-      },
-      false,
-      [&] {
-        switch (number) {
-          case property::kLabel:
-          case property::kFieldLabel:
-          case property::kMemoCount:
-          case property::kFieldCount:
-          case property::kPerThread:
-            return Status(kNotSupported, "property " + std::to_string(number) + " is read-only");
-          case property::kMemo:
-            return Status(kNotSupported, declaration_.label + " has no memo or BLOB fields");
-          default:
-            break;
-        }
-        if (number == property::kLogout) {
-          if (!IsOpen()) return Status(kFileNotOpen, Name() + " is not open");
-          Enlist(TextToInteger(value) != 0);
-        }
-        properties_[number] = std::string(value);
-        return Status::Ok();
-      });
-}
-
-std::string RecordFile::GetKeyProperty(int key, int number, int index) const {
-  if (!CheckKey(key).ok()) return std::string();
-  const KeyDeclaration& k = declaration_.keys[key];
-  const bool component = index >= 1 && index <= static_cast<int>(k.components.size());
-  switch (number) {
-    case property::kLabel:
-      return k.label;
-    case property::kComponents:
-      return std::to_string(k.components.size());
-    case property::kDuplicates:
-      return k.unique() ? "0" : "1";
-    case property::kNoCase:
-      return k.no_case() ? "1" : "0";
-    case property::kPrimary:
-      return k.primary() ? "1" : "0";
-    case property::kComponentField:
-      return component ? std::to_string(k.components[index - 1].field) : "0";
-    case property::kComponentAscend:
-      return component && k.components[index - 1].order == KeyOrder::Ascending ? "1" : "0";
-    default:
-      return std::string();
-  }
-}
-
-std::string RecordFile::Send(std::string_view option) {
-  // Options are kept and answered. "Recover=" (how long a station's stale lock is waited for)
-  // has nothing to do here, because locks of a dead station vanish with it; "QUICKSCAN=" (read
-  // ahead) is what the read lease does anyway.
-  std::string name(option.substr(0, option.find('=')));
-  name = UpperCp1252(ClipRight(name));
-  std::string answer;
-  Run(
-      op_code::kSend, [&](PARAMS& parameters) { parameters.Text = std::string(option); }, false,
-      [&] {
-        const size_t equals = option.find('=');
-        if (equals != std::string_view::npos)
-          options_[name] = std::string(option.substr(equals + 1));
-        auto it = options_.find(name);
-        answer = it == options_.end() ? std::string() : it->second;
-        return Status::Ok();
-      });
-  return answer;
-}
-
-int32_t RecordFile::GetState() {
-  auto state = std::make_unique<SavedState>();
-  state->buffer = buffer_;
-  state->last_read = last_read_;
-  state->walk = walk_;
-  state->current = current_;
-  state->open = IsOpen();
-  state->mode = mode_;
-  const int32_t handle = next_state_++;
-  states_[handle] = std::move(state);
-  SetFileError(Status::Ok());
-  return handle;
-}
-
-int RecordFile::RestoreState(int32_t handle) {
-  return Run(
-      op_code::kRestoreState, [&](PARAMS& parameters) { parameters.State = handle; }, false,
-      [&] {
-        auto it = states_.find(handle);
-        if (it == states_.end())
-          return Status(kInvalidArgument, "no saved state " + std::to_string(handle));
-        const SavedState& state = *it->second;
-        if (!state.open && IsOpen()) {
-          Close();
-        } else if (state.open && !IsOpen()) {
-          if (Open(state.mode) != 0) return Status(ERRORCODE(), FILEERRORMSG());
-        }
-        buffer_ = state.buffer;
-        last_read_ = state.last_read;
-        walk_ = state.walk;
-        current_ = state.current;
-        return Status::Ok();
-      });
-}
-
-void RecordFile::FreeState(int32_t handle) { states_.erase(handle); }
 
 // ---- Transactions ----
 
