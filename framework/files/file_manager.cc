@@ -63,10 +63,10 @@ void FileManager::Init(runtime::RecordFile* F, ErrorClass* E) {
   // A second set-up keeps one server, not two.
   if (Opener != nullptr) Opener->Release();
   Opener = CreateFileOpenServer(File);
-  Keys = std::make_unique<runtime::Queue<KeyRow>>();
-  Buffers = std::make_unique<runtime::Queue<SavedBufferRow>>();
-  Saved = std::make_unique<runtime::Queue<SavedFileRow>>();
-  Fields = std::make_unique<runtime::Queue<FieldDescriptionRow>>();
+  Keys->Free();
+  Buffers->Free();
+  Saved->Free();
+  Fields->Free();
   SkipHeldRecords = 0;
   if (!OpenModeOverridden) OpenMode = kReadWriteDenyNone;
   Create = 1;
@@ -92,14 +92,12 @@ void FileManager::CleanUp() {
   CleanedUp = 1;
   while (Opened > 0) Close();
   ThreadFilesManager().RemoveFileMapping(this);
-  Keys.reset();
+  Keys->Free();
   PreviousBuffer.clear();
-  Buffers.reset();
-  if (Saved != nullptr) {
-    for (int64_t i = 1; i <= Saved->Records(); ++i) File->FreeState(Saved->row(i).State);
-    Saved.reset();
-  }
-  Fields.reset();
+  Buffers->Free();
+  for (int64_t i = 1; i <= Saved->Records(); ++i) File->FreeState(Saved->row(i).State);
+  Saved->Free();
+  Fields->Free();
   if (Opener != nullptr) Opener->Release();
   Opener = nullptr;
   FileName = nullptr;

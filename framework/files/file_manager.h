@@ -197,15 +197,19 @@ class FileManager {
   static bool OpCodeCanBeDone(int32_t OpCode);
 
   // ---- Fields, in declaration order ----
+  // The four lists exist for the object's whole life (empty until Init(File, Errors) and after
+  // CleanUp), so that an operation reached before the set-up finds empty lists, not none.
 
   CallBackInterface FileCallBackInterface{*this};
   FileManager* AliasedFile = nullptr;
   char* Buffer = nullptr;  // the record buffer and its length, set by the derived Init()
   int32_t BufferLength = 0;
-  std::unique_ptr<runtime::Queue<SavedBufferRow>> Buffers;
+  std::unique_ptr<runtime::Queue<SavedBufferRow>> Buffers =
+      std::make_unique<runtime::Queue<SavedBufferRow>>();
   uint8_t Create = 0;
   ErrorClass* Errors = nullptr;
-  std::unique_ptr<runtime::Queue<FieldDescriptionRow>> Fields;
+  std::unique_ptr<runtime::Queue<FieldDescriptionRow>> Fields =
+      std::make_unique<runtime::Queue<FieldDescriptionRow>>();
   runtime::RecordFile* File = nullptr;
   const runtime::NameVariable* FileName = nullptr;  // when set, wins over FileNameValue
   std::string FileNameValue;                        // at most 256 characters
@@ -225,10 +229,11 @@ class FileManager {
   uint8_t OpenMode = 0;
   uint8_t OpenModeOverridden = 0;
   uint8_t PrimaryKey = 0;
-  std::unique_ptr<runtime::Queue<SavedFileRow>> Saved;
+  std::unique_ptr<runtime::Queue<SavedFileRow>> Saved =
+      std::make_unique<runtime::Queue<SavedFileRow>>();
   uint8_t SkipHeldRecords = 0;
   uint8_t CleanedUp = 0;
-  std::unique_ptr<runtime::Queue<KeyRow>> Keys;
+  std::unique_ptr<runtime::Queue<KeyRow>> Keys = std::make_unique<runtime::Queue<KeyRow>>();
   uint8_t BlobChanged = 0;
   std::string PreviousBuffer;
   uint8_t SavePreviousBuffer = 0;

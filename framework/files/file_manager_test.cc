@@ -335,6 +335,50 @@ TEST_F(FileManagerTest, ValidateFieldsStopsAtTheFirstInvalidField) {
   EXPECT_EQ(Records(), 0);
 }
 
+// ---- Aliases ----
+
+TEST_F(FileManagerTest, AliasDelegatesValidationAndPrimingToItsBaseFile) {
+  AddRecord(1, 4, "base", 9);
+  ASSERT_EQ(access_.Open(), 0);
+  runtime::RecordFile alias_file(NumberedDeclaration());
+  alias_file.SetName(path_);
+  TestAccess alias(alias_file, errors_, NumberedKeys());
+  alias.Init();
+  alias.AliasedFile = &access_;
+  ASSERT_EQ(alias.Open(), 0);
+
+  // The base validates the alias's record and gets its own buffer back.
+  file_.SetText(kName, "mine");
+  access_.invalid_fields = {kName};
+  alias_file.SetText(kName, "alias");
+  EXPECT_EQ(alias.ValidateField(kName), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.validated, std::vector<int32_t>{kName});
+  EXPECT_EQ(file_.GetText(kName), "mine    ");
+  access_.invalid_fields.clear();
+
+  // The base numbers the alias's new record; the placeholder is the alias's to complete.
+  alias_file.Clear();
+  alias_file.SetInteger(kCompany, 1);
+  alias_file.SetText(kName, "novo");
+  ASSERT_EQ(alias.PrimeRecord(1), 0);
+  EXPECT_EQ(alias_file.GetInteger(kNumber), 5);
+  EXPECT_EQ(alias_file.GetText(kName), "novo    ");
+  EXPECT_EQ(file_.GetText(kName), "mine    ") << "the base's buffer is back";
+  EXPECT_EQ(Records(), 2);
+
+  // An alias of an alias is refused.
+  runtime::RecordFile second_file(NumberedDeclaration());
+  second_file.SetName(path_);
+  TestAccess second(second_file, errors_, NumberedKeys());
+  second.Init();
+  second.AliasedFile = &alias;
+  second.ValidateField(kName);
+  EXPECT_EQ(Assertions(), std::vector<std::string>{"Cannot have alias based upon an alias"});
+  second.Kill();
+  alias.Close();
+  alias.Kill();
+}
+
 // ---- Registration and tear-down ----
 
 TEST_F(FileManagerTest, KillBeforeSetUpAndTwiceDoesNothingAndMappingsAreUnique) {
