@@ -105,7 +105,7 @@ std::string FilesManager::ProcedureName() {
   return Errs != nullptr ? Errs->GetProcedureName() : std::string();
 }
 
-uint8_t FilesManager::FindRecord(FileManager* FM) {
+int64_t FilesManager::Innermost(FileManager* FM) const {
   // AddQ keeps StatusQ in (Thread, Id, ScopeLevel) order and nothing else reorders it, so the
   // innermost scope is the last of the run that starts at level 1.
   const int32_t thread = runtime::THREAD();
@@ -118,10 +118,14 @@ uint8_t FilesManager::FindRecord(FileManager* FM) {
       continue;
     }
     if (found == 0 && row.ScopeLevel != 1) continue;
-    found = i;  // walk on to the innermost scope
+    found = i;
   }
-  if (found == 0) return static_cast<uint8_t>(Level::Notify);
-  if (StatusQ->Get(found) != 0) return static_cast<uint8_t>(Level::Notify);
+  return found;
+}
+
+uint8_t FilesManager::FindRecord(FileManager* FM) {
+  const int64_t found = Innermost(FM);
+  if (found == 0 || StatusQ->Get(found) != 0) return static_cast<uint8_t>(Level::Notify);
   return 0;
 }
 
@@ -140,14 +144,18 @@ void FilesManager::AddQ(FileManager* FM, uint8_t Level, uint16_t outer) {
 }
 
 void FilesManager::NoteUsage(FileManager* FM, uint8_t Level) {
-  if (FindRecord(FM) != 0) {
+  // Every record operation passes here: the common case (the same procedure again, no higher
+  // level) reads the scope in place and changes nothing.
+  const int64_t found = Innermost(FM);
+  if (found == 0) {
     AddQ(FM, Level, 0);
     return;
   }
-  StatusRow& scope = StatusQ->buffer();
+  const StatusRow& scope = StatusQ->row(found);
   if (scope.Proc == ProcedureName()) {
     if (Level > scope.UStat) {
-      scope.UStat = Level;
+      if (StatusQ->Get(found) != 0) return;
+      StatusQ->buffer().UStat = Level;
       if (StatusQ->Put() != 0) runtime::Assert("Error updating queue", kFileModule);
     }
     return;

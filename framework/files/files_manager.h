@@ -71,6 +71,9 @@ class FilesManager {
   std::unique_ptr<runtime::Queue<StatusRow>> StatusQ;
 
  private:
+  // The position of the innermost scope of this thread and FM's file, 0 when none; the list's
+  // buffer and position are left alone.
+  int64_t Innermost(FileManager* FM) const;
   // The current procedure's name, as the error manager knows it.
   std::string ProcedureName();
   // Adds a scope one level below `outer` (0: the outermost), in (Thread, Id, ScopeLevel) order.
