@@ -261,6 +261,22 @@ TEST_F(FileManagerTest, NumberingAtTheTopOfTheRangeFailsInsteadOfWrapping) {
   EXPECT_EQ(Records(), 2);
 }
 
+TEST_F(FileManagerTest, FailedNumberingProbeLeavesTheCallersRecordAndNoSavedBuffer) {
+  AddRecord(1, 5, "um", 41);
+  ASSERT_EQ(access_.Open(), 0);
+  file_.Clear();
+  file_.SetInteger(kCompany, 1);
+  file_.SetText(kName, "meu");
+  access_.refuse_reads = 1;
+  EXPECT_EQ(access_.PrimeRecord(1), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(errors_.Captions(), std::vector<std::string>{" Erro de Recuperação do registro"});
+  EXPECT_EQ(file_.GetText(kName), "meu     ");
+  EXPECT_EQ(file_.GetInteger(kCompany), 1);
+  EXPECT_EQ(access_.Buffers->Records(), 0);
+  EXPECT_FALSE(access_.AutoIncDone);
+  EXPECT_EQ(Records(), 1);
+}
+
 TEST_F(FileManagerTest, ThreeFailedAddsAskAndYesStartsAgain) {
   ASSERT_EQ(access_.Open(), 0);
   access_.refuse_adds = 6;

@@ -85,6 +85,18 @@ uint8_t TestAccess::ValidateFieldServer(int32_t Field, uint8_t HandleErrors) {
   return FileManager::ValidateFieldServer(Field, HandleErrors);
 }
 
+uint8_t TestAccess::FunctionCalled(int32_t OpCode, runtime::PARAMS& Parameters,
+                                   std::string* ErrCode, std::string* ErrMsg) {
+  if (refuse_reads > 0 &&
+      (OpCode == runtime::op_code::kNext || OpCode == runtime::op_code::kPrevious)) {
+    --refuse_reads;
+    *ErrCode = "90";
+    *ErrMsg = "read refused by the test";
+    return 0;
+  }
+  return FileManager::FunctionCalled(OpCode, Parameters, ErrCode, ErrMsg);
+}
+
 uint8_t TestAccess::PreInsert(int32_t, int32_t, std::string* ErrCode, std::string* ErrMsg) {
   if (refuse_adds <= 0) return 1;
   --refuse_adds;

@@ -50,12 +50,16 @@ class TestAccess : public FileManager {
 
   // Set: adds (opcodes 1, 4, 51, 59) are refused this many more times with error 40.
   int refuse_adds = 0;
+  // Set: sequential reads (opcodes 17 and 24) are refused this many more times with error 90.
+  int refuse_reads = 0;
   // Field numbers ValidateFieldServer finds invalid (answered with Notify), and every field it
   // was asked about.
   std::vector<int32_t> invalid_fields;
   std::vector<int32_t> validated;
 
   uint8_t ValidateFieldServer(int32_t Field, uint8_t HandleErrors) override;
+  uint8_t FunctionCalled(int32_t OpCode, runtime::PARAMS& Parameters, std::string* ErrCode,
+                         std::string* ErrMsg) override;
   uint8_t PreInsert(int32_t OpCode, int32_t AddLen, std::string* ErrCode,
                     std::string* ErrMsg) override;
 
