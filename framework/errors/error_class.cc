@@ -53,6 +53,7 @@ void ErrorClass::Init() {
   SetCategory(-1, "ZEL");
   Errors.reset();
   ProcNames.reset();
+  ProcNamesVersion.fetch_add(1);
   History.reset();
   HistoryThreshold = 0;
   HistoryViewLevel = 3;
@@ -70,7 +71,10 @@ void ErrorClass::SetErrorLog(ErrorLogInterface* log) {
     Errors = std::make_unique<runtime::Queue<ErrorEntryGroup>>();
     AddErrors(DefaultErrors());
   }
-  if (ProcNames == nullptr) ProcNames = std::make_unique<runtime::Queue<ProcedureNameRow>>();
+  if (ProcNames == nullptr) {
+    ProcNames = std::make_unique<runtime::Queue<ProcedureNameRow>>();
+    ProcNamesVersion.fetch_add(1);
+  }
   if (History == nullptr) History = std::make_unique<ErrorHistoryList>();
 }
 
@@ -80,6 +84,7 @@ void ErrorClass::Kill() {
   Errors.reset();
   History.reset();
   ProcNames.reset();
+  ProcNamesVersion.fetch_add(1);
   // The installed log may be the standard one about to go; Msg must not write to it afterwards.
   if (ErrorLog == StdErrorLog.get()) ErrorLog = nullptr;
   StdErrorLog.reset();
@@ -327,6 +332,7 @@ void ErrorClass::SetProcedureName(std::string_view name) {
     Report(kNoQueues);
     return;
   }
+  ProcNamesVersion.fetch_add(1);
   ProcNames->buffer() = {runtime::THREAD(), InternedString::Of(runtime::ClipRight(name))};
   if (ProcNames->Add() != runtime::kNoError) Report("Unable to add procedure name to queue.");
 }
@@ -342,6 +348,7 @@ void ErrorClass::SetProcedureName() {
   // leave the stack.
   const int64_t position = FindProcedureRow();
   if (position == 0) return;
+  ProcNamesVersion.fetch_add(1);
   if (ProcNames->Get(position) != runtime::kNoError || ProcNames->Delete() != runtime::kNoError) {
     Report("Unable to delete procedure name from queue.");
   }

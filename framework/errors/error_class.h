@@ -148,6 +148,9 @@ class ErrorClass {
   void SetProcedureName();
   // The calling thread's innermost procedure name; empty when it has none.
   std::string GetProcedureName();
+  // Changes whenever any thread's procedure names change (or the stacks are made or disposed
+  // of): a caller that keeps a name it got may use it while this stays the same.
+  uint64_t GetProcedureNamesVersion() const { return ProcNamesVersion.load(); }
 
   // Raises error `id`: captures the runtime's error state, then TakeError.
   Level Throw(uint16_t id);
@@ -186,6 +189,8 @@ class ErrorClass {
   ErrorLogInterface* ErrorLog = nullptr;  // must outlive its installation
   std::unique_ptr<ErrorHistoryList> History;
   std::unique_ptr<runtime::Queue<ProcedureNameRow>> ProcNames;
+  // One counter for every error manager of the process, so that a version never repeats.
+  static inline std::atomic<uint64_t> ProcNamesVersion{0};
   std::unique_ptr<StandardErrorLogClass> StdErrorLog;
   int32_t HistoryThreshold = 0;
   int32_t HistoryViewLevel = 3;

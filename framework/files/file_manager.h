@@ -242,6 +242,8 @@ class FileManager {
   IFileOpenServer* Opener = nullptr;
 
  private:
+  // SetKey after the use of the file was noted.
+  bool FindKey(int K);
   // The memo and BLOB fields of the file (file property 29457).
   int MemoCount() const;
   // The name of the key of Keys entry `row` for messages: its description, else its label.

@@ -88,6 +88,10 @@ void FileManager::AddKey(int K, std::string_view Description, uint8_t AutoInc) {
 
 bool FileManager::SetKey(int K) {
   if (UseFile(2) != kBenign) return false;
+  return FindKey(K);
+}
+
+bool FileManager::FindKey(int K) {
   for (int64_t i = 1; i <= Keys->Records(); ++i) {
     if (Keys->row(i).Key == K) return Keys->Get(i) == 0;
   }
@@ -123,7 +127,7 @@ const KeyRow* FileManager::DuplicateKey() const {
 
 uint8_t FileManager::TryFetch(int K) {
   if (UseFile(2) != kBenign) return kFatal;
-  SetKey(K);
+  FindKey(K);  // SetKey without a second use of the file
   return File->Get(K) == runtime::kNoError ? kBenign : kNotify;
 }
 

@@ -101,8 +101,20 @@ void FilesManager::RemoveRelationFileMapping(intptr_t FileLabel) {
   RemoveLabel(*RelationMapping, FileLabel);
 }
 
-std::string FilesManager::ProcedureName() {
-  return Errs != nullptr ? Errs->GetProcedureName() : std::string();
+const std::string& FilesManager::ProcedureName() {
+  if (Errs == nullptr) {
+    name_.clear();
+    name_errs_ = nullptr;
+    return name_;
+  }
+  // The version is read before the name, so a change made meanwhile only costs a new lookup.
+  const uint64_t version = Errs->GetProcedureNamesVersion();
+  if (Errs != name_errs_ || version != name_version_ || version == 0) {
+    name_ = Errs->GetProcedureName();
+    name_errs_ = Errs;
+    name_version_ = version;
+  }
+  return name_;
 }
 
 int64_t FilesManager::Innermost(FileManager* FM) const {

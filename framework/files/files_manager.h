@@ -75,7 +75,12 @@ class FilesManager {
   // buffer and position are left alone.
   int64_t Innermost(FileManager* FM) const;
   // The current procedure's name, as the error manager knows it.
-  std::string ProcedureName();
+  const std::string& ProcedureName();
+  // The name ProcedureName gave last, kept while the error manager's procedure names stay the
+  // same: usage notes run on every record operation.
+  const ErrorClass* name_errs_ = nullptr;
+  uint64_t name_version_ = 0;
+  std::string name_;
   // Adds a scope one level below `outer` (0: the outermost), in (Thread, Id, ScopeLevel) order.
   void AddQ(FileManager* FM, uint8_t Level, uint16_t outer);
 };
