@@ -37,11 +37,6 @@ void NameVariable::Set(std::string_view name) {
 
 std::string_view NameVariable::Get() const { return std::string_view(text_); }
 
-const FieldDeclaration* FileDeclaration::field(int number) const {
-  if (number < 1 || number > static_cast<int>(fields.size())) return nullptr;
-  return &fields[number - 1];
-}
-
 namespace {
 
 // True when `label` names `full` ("FUN:CODIGO"), given with or without "<prefix>:", in any case.

@@ -104,7 +104,10 @@ struct FileDeclaration {
   bool per_thread = true;
 
   // The field with this 1-based number, or null.
-  const FieldDeclaration* field(int number) const;
+  const FieldDeclaration* field(int number) const {
+    if (number < 1 || number > static_cast<int>(fields.size())) return nullptr;
+    return &fields[number - 1];
+  }
   // The field or key with this label (with or without the prefix, any letter case), or null.
   const FieldDeclaration* FindField(std::string_view label) const;
   const KeyDeclaration* FindKey(std::string_view label) const;

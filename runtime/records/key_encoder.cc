@@ -1,5 +1,6 @@
 #include "runtime/records/key_encoder.h"
 
+#include <bit>
 #include <cstring>
 
 #include "runtime/base/error_codes.h"
@@ -9,39 +10,79 @@ namespace runtime {
 
 namespace {
 
+// Fields are little-endian; keys are big-endian. Both run on every read of a walk, so the
+// little-endian host gets fixed-size loads and a byte swap for the usual sizes.
 uint64_t ReadUnsigned(const unsigned char* p, int size) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint16_t two;
+    uint32_t four;
+    switch (size) {
+      case 1:
+        return p[0];
+      case 2:
+        std::memcpy(&two, p, 2);
+        return two;
+      case 4:
+        std::memcpy(&four, p, 4);
+        return four;
+      default:
+        break;
+    }
+  }
   uint64_t value = 0;
   for (int i = size - 1; i >= 0; --i) value = (value << 8) | p[i];
   return value;
 }
 
-void AppendBigEndian(uint64_t value, int size, std::string* out) {
-  for (int i = size - 1; i >= 0; --i) out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+// Writes the low `size` bytes of `value` at `q`, most significant first.
+void PutBigEndian(uint64_t value, int size, char* q) {
+  if constexpr (std::endian::native == std::endian::little) {
+    uint16_t two;
+    uint32_t four;
+    uint64_t eight;
+    switch (size) {
+      case 1:
+        q[0] = static_cast<char>(value);
+        return;
+      case 2:
+        two = __builtin_bswap16(static_cast<uint16_t>(value));
+        std::memcpy(q, &two, 2);
+        return;
+      case 4:
+        four = __builtin_bswap32(static_cast<uint32_t>(value));
+        std::memcpy(q, &four, 4);
+        return;
+      case 8:
+        eight = __builtin_bswap64(value);
+        std::memcpy(q, &eight, 8);
+        return;
+      default:
+        break;
+    }
+  }
+  for (int i = 0; i < size; ++i) q[i] = static_cast<char>(value >> (8 * (size - 1 - i)));
+}
+
+// The bytes a component of `field` takes in a key.
+int EncodedSize(const FieldDeclaration& field) {
+  return field.type == FieldType::Decimal ? 2 * field.size : field.size;
 }
 
 // DECIMAL by value: 0x00 then inverted digits for a negative value, 0x01 then digits otherwise,
-// one digit a byte. A negative zero sorts with zero.
-Status AppendDecimal(const FieldDeclaration& field, const unsigned char* p, std::string* out,
-                     bool* empty) {
+// one digit a byte, at `q`. A negative zero sorts with zero.
+Status PutDecimal(const FieldDeclaration& field, const unsigned char* p, char* q, bool* empty) {
   const int digits = 2 * field.size - 1;
-  std::string text;
-  text.reserve(digits);
   bool zero = true;
   for (int i = 0; i < digits; ++i) {
     const int nibble = (i % 2 == 0) ? (p[i / 2] >> 4) : (p[i / 2] & 0x0F);
-    if (nibble > 9) {
-      return Status(kInvalidData, field.label + ": not a packed decimal");
-    }
+    if (nibble > 9) return Status(kInvalidData, field.label + ": not a packed decimal");
     zero = zero && nibble == 0;
-    text.push_back(static_cast<char>(nibble));
+    q[1 + i] = static_cast<char>(nibble);
   }
   const bool negative = !zero && (p[field.size - 1] & 0x0F) == 0x0D;
+  q[0] = negative ? '\x00' : '\x01';
   if (negative) {
-    out->push_back('\x00');
-    for (char d : text) out->push_back(static_cast<char>(9 - d));
-  } else {
-    out->push_back('\x01');
-    out->append(text);
+    for (int i = 1; i <= digits; ++i) q[i] = static_cast<char>(9 - q[i]);
   }
   *empty = zero;
   return Status::Ok();
@@ -50,19 +91,26 @@ Status AppendDecimal(const FieldDeclaration& field, const unsigned char* p, std:
 }  // namespace
 
 std::string KeyEncoder::NumberBytes(int64_t number) {
-  std::string out;
-  AppendBigEndian(static_cast<uint64_t>(number), 8, &out);
+  std::string out(8, '\0');
+  PutBigEndian(static_cast<uint64_t>(number), 8, out.data());
   return out;
 }
 
-Status KeyEncoder::EncodeComponents(const KeyDeclaration& key, std::string_view record,
+// `out` is sized once and written in place: keys are encoded on every read of a walk, and the
+// same key has the same size every time, so a reused string is neither grown nor filled.
+Status KeyEncoder::EncodeComponents(const KeyDeclaration& key, std::string_view record, size_t tail,
                                     std::string* out, bool* all_empty) const {
-  out->clear();
+  size_t size = tail;
+  for (const KeyComponent& component : key.components) {
+    size += EncodedSize(*file_.field(component.field));
+  }
+  out->resize(size);
+  char* q = out->data();
   *all_empty = true;
   for (const KeyComponent& component : key.components) {
     const FieldDeclaration& field = *file_.field(component.field);
     const auto* p = reinterpret_cast<const unsigned char*>(record.data()) + field.offset;
-    const size_t start = out->size();
+    const int width = EncodedSize(field);
     bool empty = true;
     switch (field.type) {
       case FieldType::Byte:
@@ -70,35 +118,38 @@ Status KeyEncoder::EncodeComponents(const KeyDeclaration& key, std::string_view 
       case FieldType::ULong: {
         const uint64_t value = ReadUnsigned(p, field.size);
         empty = value == 0;
-        AppendBigEndian(value, field.size, out);
+        PutBigEndian(value, field.size, q);
         break;
       }
       case FieldType::Short:
       case FieldType::Long: {
         const uint64_t value = ReadUnsigned(p, field.size);
         empty = value == 0;
-        AppendBigEndian(value ^ (uint64_t{1} << (8 * field.size - 1)), field.size, out);
+        PutBigEndian(value ^ (uint64_t{1} << (8 * field.size - 1)), field.size, q);
         break;
       }
       case FieldType::Decimal: {
-        Status status = AppendDecimal(field, p, out, &empty);
-        if (!status.ok()) return status;
+        Status status = PutDecimal(field, p, q, &empty);
+        if (!status.ok()) {
+          out->clear();
+          return status;
+        }
         break;
       }
       case FieldType::String: {
-        std::string_view text(reinterpret_cast<const char*>(p), field.size);
+        const std::string_view text(reinterpret_cast<const char*>(p), field.size);
         empty = ClipRight(text).empty();
+        std::memcpy(q, text.data(), text.size());
         if (key.no_case()) {
-          out->append(UpperCp1252(text));
-        } else {
-          out->append(text);
+          for (int i = 0; i < width; ++i) q[i] = UpperCp1252(q[i]);
         }
         break;
       }
     }
     if (component.order == KeyOrder::Descending) {
-      for (size_t i = start; i < out->size(); ++i) (*out)[i] = static_cast<char>(~(*out)[i]);
+      for (int i = 0; i < width; ++i) q[i] = static_cast<char>(~q[i]);
     }
+    q += width;
     *all_empty = *all_empty && empty;
   }
   return Status::Ok();
@@ -107,17 +158,18 @@ Status KeyEncoder::EncodeComponents(const KeyDeclaration& key, std::string_view 
 Status KeyEncoder::Encode(int key, std::string_view record, int64_t number, std::string* out,
                           bool* excluded) const {
   const KeyDeclaration& declaration = file_.keys[key];
+  const size_t tail = declaration.unique() ? 0 : 8;
   bool all_empty = false;
-  Status status = EncodeComponents(declaration, record, out, &all_empty);
+  Status status = EncodeComponents(declaration, record, tail, out, &all_empty);
   if (!status.ok()) return status;
   *excluded = (declaration.exclude_empty() || declaration.dynamic()) && all_empty;
-  if (!declaration.unique()) AppendBigEndian(static_cast<uint64_t>(number), 8, out);
-  return Status::Ok();
+  if (tail != 0) PutBigEndian(static_cast<uint64_t>(number), 8, out->data() + out->size() - 8);
+  return status;
 }
 
 Status KeyEncoder::EncodePrefix(int key, std::string_view record, std::string* out) const {
   bool all_empty = false;
-  return EncodeComponents(file_.keys[key], record, out, &all_empty);
+  return EncodeComponents(file_.keys[key], record, 0, out, &all_empty);
 }
 
 }  // namespace runtime

@@ -33,8 +33,9 @@ class KeyEncoder {
   static std::string NumberBytes(int64_t number);
 
  private:
-  Status EncodeComponents(const KeyDeclaration& key, std::string_view record, std::string* out,
-                          bool* all_empty) const;
+  // The components of `key`, followed by `tail` bytes left for the caller to fill.
+  Status EncodeComponents(const KeyDeclaration& key, std::string_view record, size_t tail,
+                          std::string* out, bool* all_empty) const;
 
   const FileDeclaration& file_;
 };

@@ -1,3 +1,6 @@
+// A RecordFile's operation frame, opening and closing, reads, walks, writes and its part in
+// transactions. Field access is in record_fields.cc, positions in record_file_positions.cc,
+// properties and saved states in record_file_properties.cc.
 #include "runtime/records/record_file.h"
 
 #include <sys/stat.h>
@@ -26,21 +29,12 @@ thread_local RecordFile* enlisted_files = nullptr;
 // For operations that hand the callbacks no parameters.
 void NoParameters(PARAMS&) {}
 
-int64_t FromPosition(std::string_view position) {
-  int64_t number = 0;
-  for (size_t i = 0; i < 8 && i < position.size(); ++i) {
-    number = (number << 8) | static_cast<unsigned char>(position[i]);
-  }
-  return number;
-}
-
 }  // namespace
 
 RecordFile::RecordFile(const FileDeclaration& declaration)
     : declaration_(declaration),
       buffer_(declaration.record_length),
-      read_buffer_(declaration.record_length),
-      last_read_(declaration.record_length) {
+      read_buffer_(declaration.record_length) {
   Clear(0);
 }
 
@@ -56,22 +50,67 @@ Status RecordFile::NotOpen() const {
 }
 
 void RecordFile::AddCallback(FileCallback* callback) {
-  if (std::find(callbacks_.begin(), callbacks_.end(), callback) == callbacks_.end()) {
+  if (callback != nullptr &&
+      std::find(callbacks_.begin(), callbacks_.end(), callback) == callbacks_.end()) {
     callbacks_.push_back(callback);
   }
 }
 
 void RecordFile::RemoveCallback(FileCallback* callback) {
-  callbacks_.erase(std::remove(callbacks_.begin(), callbacks_.end(), callback), callbacks_.end());
+  if (callback_depth_ == 0) {
+    callbacks_.erase(std::remove(callbacks_.begin(), callbacks_.end(), callback), callbacks_.end());
+    return;
+  }
+  // An operation is iterating the list: keep the places of the others.
+  for (FileCallback*& slot : callbacks_) {
+    if (slot == callback) {
+      slot = nullptr;
+      callbacks_nulled_ = true;
+    }
+  }
+}
+
+// The first `count` callbacks are those registered when the operation started; later ones sit
+// after them, and a callback unregistered meanwhile has a null slot. The list is indexed afresh
+// on every turn because a callback may register another one and so move it.
+Status RecordFile::TellCalled(int32_t op, size_t count, PARAMS& parameters, std::string* err_code,
+                              std::string* err_msg) {
+  for (size_t i = 0; i < count; ++i) {
+    FileCallback* callback = callbacks_[i];
+    if (callback == nullptr) continue;
+    if (callback->FunctionCalled(op, parameters, err_code, err_msg) == 0) {
+      int code = 0;
+      std::from_chars(err_code->data(), err_code->data() + err_code->size(), code);
+      return Status(code == 0 ? kNotSupported : code, *err_msg);
+    }
+  }
+  return Status::Ok();
+}
+
+void RecordFile::TellDone(int32_t op, size_t count, PARAMS& parameters, std::string* err_code,
+                          std::string* err_msg) {
+  for (size_t i = 0; i < count; ++i) {
+    FileCallback* callback = callbacks_[i];
+    if (callback != nullptr) callback->FunctionDone(op, parameters, err_code, err_msg);
+  }
+  if (--callback_depth_ == 0 && callbacks_nulled_) {
+    callbacks_.erase(std::remove(callbacks_.begin(), callbacks_.end(), nullptr), callbacks_.end());
+    callbacks_nulled_ = false;
+  }
 }
 
 void RecordFile::Destroy() {
   Run(op_code::kDestroy, NoParameters, false, [] { return Status::Ok(); });
   destroyed_ = true;
   // An instance that goes while its transaction runs takes the transaction with it: its
-  // changes cannot be committed without it.
-  if (store_ != nullptr && store_->in_transaction()) ROLLBACK();
+  // changes cannot be committed without it. That holds for one closed during the transaction
+  // as well, whose store is still in it.
+  if ((store_ != nullptr && store_->in_transaction()) ||
+      (closed_store_ != nullptr && closed_store_->in_transaction())) {
+    ROLLBACK();
+  }
   if (IsOpen()) Close();
+  CloseNow();
   states_.clear();
 }
 
@@ -118,6 +157,25 @@ int RecordFile::Open(int mode) {
         const std::string name = Name();
         if (name.empty()) return Status(kFileNotFound, declaration_.label + " has no file name");
         const std::string path = ResolvePath(name);
+        if (closed_store_ != nullptr) {
+          // Closed during the running transaction: the file is still open in it.
+          if (path != closed_path_ || mode != mode_) {
+            return Status(kAccessDenied,
+                          name +
+                              ": this instance was closed during the running transaction, "
+                              "which keeps " +
+                              closed_path_ +
+                              " open until it is committed or rolled back; until then it "
+                              "opens again only under that name and in the same mode");
+          }
+          store_ = std::move(closed_store_);
+          share_ = std::move(closed_share_);
+          closed_path_.clear();
+          walk_ = Walk();
+          current_ = RecordInfo();
+          current_key_order_ = kNoKey;
+          return Status::Ok();
+        }
         if (!FileExists(path)) return Status(kFileNotFound, name + ": file not found");
         const int access = mode & 0x0F;
         const bool write = access == open_mode::kWrite || access == open_mode::kReadWrite;
@@ -157,28 +215,41 @@ int RecordFile::Open(int mode) {
         mode_ = mode;
         walk_ = Walk();
         current_ = RecordInfo();
+        current_key_order_ = kNoKey;
         return Status::Ok();
       });
 }
 
 int RecordFile::Close() {
   return Run(op_code::kClose, NoParameters, false, [&] {
-    if (store_ != nullptr && store_->in_transaction()) {
-      return Status(kInvalidArgument, Name() +
-                                          " takes part in a running transaction; it stays "
-                                          "open until the transaction is committed or "
-                                          "rolled back");
+    if (store_ == nullptr) return Status::Ok();
+    if (held_ != 0) share_->Release(held_);
+    held_ = 0;
+    holding_ = false;
+    current_ = RecordInfo();
+    current_key_order_ = kNoKey;
+    if (store_->in_transaction()) {
+      // The transaction still has the file: it closes when the transaction ends (see
+      // LeaveTransaction), and stays enlisted until then.
+      closed_path_ = store_->path();
+      closed_store_ = std::move(store_);
+      closed_share_ = std::move(share_);
+      return Status::Ok();
     }
     // The engine connection closes before the share claims go: see share_lock_posix.cc.
     store_.reset();
     share_.reset();
     Enlist(false);
     properties_.erase(property::kLogout);
-    held_ = 0;
-    holding_ = false;
-    current_ = RecordInfo();
     return Status::Ok();
   });
+}
+
+void RecordFile::CloseNow() {
+  // As in Close: the engine connection first, then the claims.
+  closed_store_.reset();
+  closed_share_.reset();
+  closed_path_.clear();
 }
 
 int RecordFile::Build() {
@@ -230,6 +301,10 @@ char* RecordFile::ReadTarget() { return holding_ ? read_buffer_.data() : buffer_
 // the buffer as it was), then makes it the current record.
 Status RecordFile::Read(Status status, const RecordInfo& info) {
   if (!status.ok()) return status;
+  return Accept(info, kNoKey);
+}
+
+Status RecordFile::Accept(const RecordInfo& info, int walk_order) {
   if (holding_) {
     if (held_ != 0 && held_ != info.number) share_->Release(held_);
     held_ = 0;
@@ -238,18 +313,10 @@ Status RecordFile::Read(Status status, const RecordInfo& info) {
     held_ = info.number;
     std::memcpy(buffer_.data(), read_buffer_.data(), buffer_.size());
   }
-  SetLastRead();
   current_ = info;
+  current_key_order_ = walk_order;
+  if (walk_order != kNoKey) current_key_.assign(walk_.key);
   return Status::Ok();
-}
-
-void RecordFile::SetLastRead() {
-  // The walk's place may still be the record in last_read_: it keeps a copy of its own first.
-  if (walk_.place == Walk::Place::At && walk_.mark_in_last_read) {
-    walk_.mark.assign(last_read_.data(), last_read_.size());
-    walk_.mark_in_last_read = false;
-  }
-  std::memcpy(last_read_.data(), buffer_.data(), buffer_.size());
 }
 
 int RecordFile::Get(int key) {
@@ -261,7 +328,17 @@ int RecordFile::Get(int key) {
         status = KeyEncoder(declaration_).EncodePrefix(key, record(), &key_scratch_);
         if (!status.ok()) return status;
         RecordInfo& info = read_info_;
-        return Read(store_->GetByKey(key, key_scratch_, ReadTarget(), &info), info);
+        status = Read(store_->GetByKey(key, key_scratch_, ReadTarget(), &info), info);
+        if (status.ok()) {
+          // The record found has exactly the key value looked for: its full key is that value,
+          // with the record number where the key allows duplicates.
+          current_key_.assign(key_scratch_);
+          if (!declaration_.keys[key].unique()) {
+            current_key_.append(KeyEncoder::NumberBytes(info.number));
+          }
+          current_key_order_ = key;
+        }
+        return status;
       });
 }
 
@@ -283,7 +360,7 @@ int RecordFile::Set(int key) {
       op_code::kSetKey, [&](PARAMS& parameters) { parameters.Key1 = key; }, true,
       [&] {
         Status status = CheckKey(key);
-        if (status.ok()) walk_ = Walk{key, Walk::Place::BothEnds, "", "", 0, false};
+        if (status.ok()) walk_ = Walk{key, Walk::Place::BothEnds, "", 0};
         return status;
       });
 }
@@ -301,14 +378,14 @@ int RecordFile::SetFromBuffer(int key) {
         if (!status.ok()) return status;
         std::string prefix;
         status = KeyEncoder(declaration_).EncodePrefix(key, record(), &prefix);
-        if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix), "", 0, false};
+        if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix), 0};
         return status;
       });
 }
 
 int RecordFile::SetFile() {
   return Run(op_code::kSetFile, NoParameters, true, [&] {
-    walk_ = Walk{kRecordOrder, Walk::Place::BothEnds, "", "", 0, false};
+    walk_ = Walk{kRecordOrder, Walk::Place::BothEnds, "", 0};
     return Status::Ok();
   });
 }
@@ -317,8 +394,7 @@ int RecordFile::SetFile(int64_t pointer) {
   return Run(
       op_code::kSetFile, [&](PARAMS& parameters) { parameters.Pointer = pointer; }, true,
       [&] {
-        walk_ =
-            Walk{kRecordOrder, Walk::Place::Before, KeyEncoder::NumberBytes(pointer), "", 0, false};
+        walk_ = Walk{kRecordOrder, Walk::Place::Before, "", pointer};
         return Status::Ok();
       });
 }
@@ -329,19 +405,17 @@ int RecordFile::Step(Direction direction) {
     Seek seek;
     seek.order = walk_.order;
     seek.direction = direction;
+    seek.key = walk_.key;
+    seek.number = walk_.number;
     switch (walk_.place) {
       case Walk::Place::BothEnds:
         seek.from = Seek::From::End;
         break;
       case Walk::Place::Before:
         seek.from = forward ? Seek::From::Inclusive : Seek::From::Exclusive;
-        seek.key = walk_.key;
         break;
       case Walk::Place::At:
-        seek.from = Seek::From::Exclusive;
-        seek.mark = walk_.mark_in_last_read ? std::string_view(last_read_.data(), last_read_.size())
-                                            : std::string_view(walk_.mark);
-        seek.mark_number = walk_.mark_number;
+        seek.from = Seek::From::After;
         break;
       case Walk::Place::AfterLast:
         if (forward) return Status(kRecordNotAvailable, "no further record");
@@ -354,19 +428,31 @@ int RecordFile::Step(Direction direction) {
     }
     RecordInfo& info = read_info_;
     Status status = store_->Step(seek, ReadTarget(), &info);
-    if (status.code() == kRecordNotAvailable) {
-      walk_.place = forward ? Walk::Place::AfterLast : Walk::Place::BeforeFirst;
+    if (!status.ok()) {
+      if (status.code() == kRecordNotAvailable) {
+        walk_.place = forward ? Walk::Place::AfterLast : Walk::Place::BeforeFirst;
+      }
       return status;
     }
-    if (!status.ok()) return status;
-    status = Read(status, info);
-    // The walk moves past the record, also when it turned out to be held elsewhere; its place
-    // is the record as read, which is last_read_ unless the hold failed.
+    // The walk moves past the record, also when it turns out to be held elsewhere: its place is
+    // the key of the record as read (seek.key views walk_.key, which is no longer needed).
+    if (walk_.order != kRecordOrder) {
+      bool excluded = false;
+      Status key =
+          KeyEncoder(declaration_)
+              .Encode(walk_.order, std::string_view(ReadTarget(), declaration_.record_length),
+                      info.number, &walk_.key, &excluded);
+      if (!key.ok()) {
+        // Cannot happen for a record the index holds, as the index is built by the same
+        // encoder; should it, the walk ends here rather than start over.
+        walk_.key.clear();
+        walk_.place = forward ? Walk::Place::AfterLast : Walk::Place::BeforeFirst;
+        return key;
+      }
+    }
     walk_.place = Walk::Place::At;
-    walk_.mark_number = info.number;
-    walk_.mark_in_last_read = status.ok();
-    if (!status.ok()) walk_.mark.assign(read_buffer_.data(), read_buffer_.size());
-    return status;
+    walk_.number = info.number;
+    return Accept(info, walk_.order == kRecordOrder ? kNoKey : walk_.order);
   });
 }
 
@@ -385,7 +471,7 @@ int RecordFile::Add() {
         status = store_->Add(record(), &info);
         if (!status.ok()) return status;
         current_ = info;
-        SetLastRead();
+        current_key_order_ = kNoKey;  // Position takes the keys from the stored record
         return Status::Ok();
       });
 }
@@ -406,8 +492,12 @@ int RecordFile::Put() {
           return Status(kRecordHeld,
                         "record " + std::to_string(current_.number) + " is held by another user");
         }
+        const int64_t from = current_.version;
         status = store_->Put(record(), &current_);
-        if (status.ok()) SetLastRead();
+        if (status.ok()) {
+          current_key_order_ = kNoKey;  // Position takes them from the stored one
+          if (!states_.empty()) own_puts_.push_back({current_.number, from, current_.version});
+        }
         return status;
       });
 }
@@ -431,6 +521,7 @@ int RecordFile::Delete() {
             held_ = 0;
           }
           current_ = RecordInfo();
+          current_key_order_ = kNoKey;
         }
         return status;
       });
@@ -470,80 +561,6 @@ int RecordFile::Release() {
   });
 }
 
-// ---- Positions ----
-
-int64_t RecordFile::Records() {
-  int64_t count = 0;
-  if (!IsOpen()) {
-    SetFileError(Status(kFileNotOpen, Name() + " is not open"));
-    return 0;
-  }
-  SetFileError(store_->Count(&count));
-  return count;
-}
-
-std::string RecordFile::PositionFile() const { return KeyEncoder::NumberBytes(current_.number); }
-
-std::string RecordFile::Position(int key) const {
-  std::string position = KeyEncoder::NumberBytes(current_.number);
-  if (current_.number == 0 || !CheckKey(key).ok()) return position;
-  std::string encoded;
-  bool excluded = false;
-  if (KeyEncoder(declaration_)
-          .Encode(key, std::string_view(last_read_.data(), last_read_.size()), current_.number,
-                  &encoded, &excluded)
-          .ok()) {
-    position += encoded;
-  }
-  return position;
-}
-
-int RecordFile::RegetFile(std::string_view position) {
-  return Run(
-      op_code::kRegetFile, [&](PARAMS& parameters) { parameters.Position = std::string(position); },
-      true,
-      [&] {
-        RecordInfo& info = read_info_;
-        return Read(store_->GetByNumber(FromPosition(position), ReadTarget(), &info), info);
-      });
-}
-
-int RecordFile::Reget(int key, std::string_view position) {
-  // The position names the record itself, so it is read back even when another station has
-  // since changed its key fields.
-  return Run(
-      op_code::kRegetKey,
-      [&](PARAMS& parameters) {
-        parameters.Key1 = key;
-        parameters.Position = std::string(position);
-      },
-      true,
-      [&] {
-        RecordInfo& info = read_info_;
-        return Read(store_->GetByNumber(FromPosition(position), ReadTarget(), &info), info);
-      });
-}
-
-int RecordFile::Reset(int key, std::string_view position) {
-  return Run(
-      op_code::kResetKey, [&](PARAMS& parameters) { parameters.Key1 = key; }, true,
-      [&] {
-        Status status = CheckKey(key);
-        if (!status.ok()) return status;
-        if (position.size() <= 8) return Status(kInvalidArgument, "not a key position");
-        walk_ = Walk{key, Walk::Place::Before, std::string(position.substr(8)), "", 0, false};
-        return Status::Ok();
-      });
-}
-
-int RecordFile::ResetFile(std::string_view position) {
-  return Run(op_code::kResetFile, NoParameters, true, [&] {
-    walk_ =
-        Walk{kRecordOrder, Walk::Place::Before, std::string(position.substr(0, 8)), "", 0, false};
-    return Status::Ok();
-  });
-}
-
 // ---- Transactions ----
 
 void RecordFile::Enlist(bool on) {
@@ -562,6 +579,7 @@ void RecordFile::Enlist(bool on) {
 void RecordFile::LeaveTransaction() {
   Enlist(false);
   properties_.erase(property::kLogout);
+  CloseNow();  // a file closed during the transaction
 }
 
 RecordFile* EnlistedFiles() { return enlisted_files; }

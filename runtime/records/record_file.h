@@ -101,7 +101,13 @@ struct PARAMS {
 
 // Watches every operation on a file: called before and after each one, on the thread that
 // performs it. FunctionCalled returning 0 stops the operation; it then fails with the code in
-// `err_code` (80 when that is not a number) and the text in `err_msg`.
+// `err_code` (80 when that is not a number) and the text in `err_msg`. Every callback registered
+// when an operation starts is told its end (FunctionDone), also when an earlier one refused it.
+//
+// A callback may run operations on the same file (they nest, and the callbacks are told of
+// them too), and may register or unregister callbacks, itself included: one unregistered during
+// an operation is not called again, not even for the end of that operation; one registered
+// during an operation is called from the next operation on.
 class FileCallback {
  public:
   virtual ~FileCallback() = default;
@@ -148,8 +154,20 @@ class RecordFile {
   void SetName(std::string_view name);
   int Create();  // FILE_CREATE: a new empty file under Name(); replaces a file nobody has open
   int Open(int mode = open_mode::kReadWrite | open_mode::kDenyNone);  // FILE_OPEN
-  // FILE_CLOSE; harmless when closed. A file that takes part in a running transaction stays
-  // open (kInvalidArgument) until the transaction ends.
+  // FILE_CLOSE; harmless when closed. The record buffer stays as it is.
+  //
+  // Closing a file that takes part in a running transaction (LOGOUT) succeeds at once for its
+  // caller: from then on the instance counts as closed (IsOpen() is false, operations fail with
+  // 37 as on any closed file, a held record is given up). Its changes still belong to the
+  // transaction: COMMIT keeps them and ROLLBACK undoes them together with those of the other
+  // files, also when the process dies before the end. Only when the transaction ends does the
+  // file really close: until then its engine connection and its sharing claims stay, so other
+  // stations and instances see it open in the mode it was opened in.
+  //
+  // Opening the instance again before the transaction ends, under the same name and in the same
+  // mode, takes the file back as it was left: open and still in the transaction. Another name or
+  // another mode is refused with 5 until the transaction ends. Destroying the instance before
+  // then rolls the transaction back, as for any file of a running transaction.
   int Close();
   bool IsOpen() const { return store_ != nullptr; }  // STATUSfile
   int Build();                                       // FILE_BUILDf: rebuild every key
@@ -185,7 +203,10 @@ class RecordFile {
   // ---- Positions ----
   int64_t Pointer() const { return current_.number; }  // record number of the last record read
   int64_t Records();                                   // how many records the file holds
-  // FILE_POSITIONk / FILE_POSITIONf: the current record's place, for REGET and RESET.
+  // FILE_POSITIONk / FILE_POSITIONf: the current record's place, for REGET and RESET: its
+  // number, and for a key the record's key as it was read or written, whatever the buffer has
+  // become since (a key other than the one the record was read by is taken from the stored
+  // record; from the buffer when that is gone).
   std::string Position(int key) const;
   std::string PositionFile() const;
   int Reget(int key, std::string_view position);  // FILE_REGETk
@@ -215,35 +236,44 @@ class RecordFile {
   void Destroy();
 
   // For transactions: the open store, the next enlisted file of this thread, and the end of
-  // this file's part in a transaction (no longer enlisted).
+  // this file's part in a transaction (no longer enlisted; a file closed during the transaction
+  // closes now).
   SqliteRecordStore* store() { return store_.get(); }
   RecordFile* next_enlisted() const { return next_enlisted_; }
   void LeaveTransaction();
 
  private:
-  // The position of a walk: at either end, before a key value (`key`), or at a record read
-  // (`mark_number`, and the record as it was read: in last_read_ while `mark_in_last_read`, so
-  // that a walk does not copy every record twice, else in `mark`).
+  // The position of a walk: at either end, before a key value, or at a record read. In a key's
+  // order `key` is the key value (Before) or the full key of the record read (At), so that a
+  // read copies the record only once, into the buffer; in record order `number` is the record
+  // number (Before) or that of the record read (At). At a record, `number` is its number.
   struct Walk {
     enum class Place : uint8_t { BothEnds, Before, At, AfterLast, BeforeFirst };
     int order = kRecordOrder;
     Place place = Place::BothEnds;
     std::string key;
-    std::string mark;
-    int64_t mark_number = 0;
-    bool mark_in_last_read = false;
+    int64_t number = 0;
   };
+  // The order in which the current record's key is kept in current_key_: none.
+  static constexpr int kNoKey = -2;
   struct SavedState;
 
   // Runs `body` as operation `op`: the callbacks before and after it (with the parameters that
   // `fill` sets), the not-open check when `needs_open`, and the thread's error state.
   template <typename Fill, typename Body>
   int Run(int32_t op, Fill fill, bool needs_open, Body body);
+  Status TellCalled(int32_t op, size_t count, PARAMS& parameters, std::string* err_code,
+                    std::string* err_msg);
+  void TellDone(int32_t op, size_t count, PARAMS& parameters, std::string* err_code,
+                std::string* err_msg);
   Status NotOpen() const;
   int Step(Direction direction);
   char* ReadTarget();
   Status Read(Status status, const RecordInfo& info);
-  void SetLastRead();
+  // Makes the record read into ReadTarget() the current one (holding it first when holding); a
+  // record read by the walk in a key's order takes its key from the walk.
+  Status Accept(const RecordInfo& info, int walk_order);
+  void CloseNow();
   Status CheckKey(int key) const;
   Status CheckWritable() const;
   char* FieldAt(int field, int element) const;
@@ -252,22 +282,41 @@ class RecordFile {
   const FileDeclaration& declaration_;
   std::vector<char> buffer_;
   std::vector<char> read_buffer_;  // where reads land before they are accepted
-  std::vector<char> last_read_;    // the current record as stored
   std::string name_;
   std::unique_ptr<SqliteRecordStore> store_;
   std::unique_ptr<ShareLock> share_;
   int mode_ = 0;
+  // A file closed during a running transaction: its store and claims until the transaction
+  // ends, with the path and mode it was open under.
+  std::unique_ptr<SqliteRecordStore> closed_store_;
+  std::unique_ptr<ShareLock> closed_share_;
+  std::string closed_path_;
   Walk walk_;
   RecordInfo current_;
+  // The current record's full key in order current_key_order_ as it was read or written
+  // (kNoKey: not kept).
+  std::string current_key_;
+  int current_key_order_ = kNoKey;
   RecordInfo read_info_;     // where reads land
   std::string key_scratch_;  // the key value a fetch looks for; kept for its storage
   bool holding_ = false;
   int64_t held_ = 0;
   bool destroyed_ = false;
+  // Registered callbacks. While operations run (callback_depth_ > 0) a callback unregistered is
+  // only nulled, and the list is compacted when the outermost operation ends.
   std::vector<FileCallback*> callbacks_;
+  int callback_depth_ = 0;
+  bool callbacks_nulled_ = false;
   std::map<int, std::string> properties_;
   std::map<std::string, std::string> options_;
   std::map<int32_t, std::unique_ptr<SavedState>> states_;
+  // This instance's own puts while saved states exist (record, version before, version after):
+  // a state restored from before them must know the record's version as this instance left it,
+  // or the next put would take its own change for another station's.
+  struct OwnPut {
+    int64_t number = 0, from = 0, to = 0;
+  };
+  std::vector<OwnPut> own_puts_;
   int32_t next_state_ = 1;
   RecordFile* next_enlisted_ = nullptr;
 };

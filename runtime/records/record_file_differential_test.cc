@@ -185,7 +185,7 @@ TEST_P(DifferentialTest, RandomOperationsMatchTheModel) {
   };
 
   for (int step = 0; step < 2500; ++step) {
-    const int op = static_cast<int>(random() % 100);
+    const int op = static_cast<int>(random() % 108);
     if (op < 12) {  // Set a key or the record order, from either end.
       const int order = static_cast<int>(random() % (keys + 1)) - 1;
       ASSERT_EQ(order == kRecordOrder ? file.SetFile() : file.Set(order), 0);
@@ -288,6 +288,15 @@ TEST_P(DifferentialTest, RandomOperationsMatchTheModel) {
         }
         current->bytes = bytes;
       }
+    } else if (op >= 100) {  // Position of the current record after the buffer changed: RESET.
+      if (!current) continue;
+      const int key = static_cast<int>(random() % keys);
+      RandomiseFields(random, file);
+      const std::string position = file.Position(key);
+      if (!model.InKey(key, current->bytes)) continue;
+      ASSERT_EQ(file.Reset(key, position), 0);
+      expect_record(file.Next(), current, "next after reset", step);
+      walk = ModelWalk{ModelWalk::At, key, *current};
     } else {  // Delete the current record.
       if (!current) continue;
       ASSERT_EQ(file.Delete(), 0) << "step " << step << ": " << FILEERRORMSG();

@@ -11,18 +11,22 @@
 
 namespace runtime {
 
-// What GetState keeps: enough to put the buffer, the walk and the open state back.
+// What GetState keeps: enough to put the buffer, the walk, the current record and the open
+// state back.
 struct RecordFile::SavedState {
   std::vector<char> buffer;
-  std::vector<char> last_read;
   Walk walk;
   RecordInfo current;
+  std::string current_key;
+  int current_key_order = kNoKey;
   bool open = false;
   int mode = 0;
 };
 
 // Every operation runs in this frame: the callbacks are told before and after, and may refuse it;
-// the outcome becomes the thread's error state.
+// the outcome becomes the thread's error state. The callbacks are called from the list itself,
+// not from a copy, so that a registered callback costs no allocation per operation; the
+// callbacks told are those registered when the operation starts (see TellCalled).
 template <typename Fill, typename Body>
 int RecordFile::Run(int32_t op, Fill fill, bool needs_open, Body body) {
   if (callbacks_.empty()) {
@@ -32,25 +36,12 @@ int RecordFile::Run(int32_t op, Fill fill, bool needs_open, Body body) {
   PARAMS parameters;
   fill(parameters);
   std::string err_code, err_msg;
-  const std::vector<FileCallback*> callbacks = callbacks_;  // a callback may unregister itself
-  Status status;
-  bool go = true;
-  for (FileCallback* callback : callbacks) {
-    if (callback->FunctionCalled(op, parameters, &err_code, &err_msg) == 0) {
-      int code = 0;
-      std::from_chars(err_code.data(), err_code.data() + err_code.size(), code);
-      status = Status(code == 0 ? kNotSupported : code, err_msg);
-      go = false;
-      break;
-    }
-  }
-  if (go) {
-    status = needs_open && !IsOpen() ? NotOpen() : body();
-  }
+  const size_t count = callbacks_.size();
+  ++callback_depth_;
+  Status status = TellCalled(op, count, parameters, &err_code, &err_msg);
+  if (status.ok()) status = needs_open && !IsOpen() ? NotOpen() : body();
   SetFileError(status);
-  for (FileCallback* callback : callbacks) {
-    callback->FunctionDone(op, parameters, &err_code, &err_msg);
-  }
+  TellDone(op, count, parameters, &err_code, &err_msg);
   // What the callbacks did with other files must not hide this operation's outcome.
   return SetFileError(status);
 }

@@ -107,9 +107,10 @@ std::string RecordFile::Send(std::string_view option) {
 int32_t RecordFile::GetState() {
   auto state = std::make_unique<SavedState>();
   state->buffer = buffer_;
-  state->last_read = last_read_;
   state->walk = walk_;
   state->current = current_;
+  state->current_key = current_key_;
+  state->current_key_order = current_key_order_;
   state->open = IsOpen();
   state->mode = mode_;
   const int32_t handle = next_state_++;
@@ -132,13 +133,22 @@ int RecordFile::RestoreState(int32_t handle) {
           if (Open(state.mode) != 0) return Status(ERRORCODE(), FILEERRORMSG());
         }
         buffer_ = state.buffer;
-        last_read_ = state.last_read;
         walk_ = state.walk;
         current_ = state.current;
+        for (const OwnPut& put : own_puts_) {
+          if (put.number == current_.number && put.from == current_.version) {
+            current_.version = put.to;
+          }
+        }
+        current_key_ = state.current_key;
+        current_key_order_ = state.current_key_order;
         return Status::Ok();
       });
 }
 
-void RecordFile::FreeState(int32_t handle) { states_.erase(handle); }
+void RecordFile::FreeState(int32_t handle) {
+  states_.erase(handle);
+  if (states_.empty()) own_puts_.clear();
+}
 
 }  // namespace runtime

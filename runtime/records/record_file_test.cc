@@ -1,5 +1,5 @@
-// Record files: opening and refusing files, sharing between stations, changes by other stations,
-// transactions that survive a crash, callbacks, properties and states.
+// Record files: opening and refusing files, rebuilding keys, sharing between stations, changes by
+// other stations, transactions that survive a crash, properties and states.
 
 #include "runtime/records/record_file.h"
 
@@ -120,36 +120,147 @@ TEST_F(RecordFileTest, ForeignAndDamagedFilesAreRefusedWithAMessage) {
   }
 }
 
-TEST_F(RecordFileTest, StoredLayoutThatDiffersFromTheDeclarationIsRefused) {
+TEST_F(RecordFileTest, StoredFieldsThatDifferFromTheDeclarationAreRefusedAlsoForARebuild) {
   const std::string path = MakeFile("layout.tps", 2);
+  const std::string before = ReadBytes(path);
   FileDeclaration changed = SampleDeclaration();
   changed.fields[1].label = "SAM:NOME";
   FileDeclaration longer = SampleDeclaration();
   longer.fields[6].size = 2;
   longer.fields[6].type = FieldType::UShort;
   longer.record_length = 24;
-  FileDeclaration rekeyed = SampleDeclaration();
-  rekeyed.keys[4].components[0].order = KeyOrder::Ascending;
-  for (const FileDeclaration* declaration : {&changed, &longer, &rekeyed}) {
+  FileDeclaration both = changed;  // fields and keys: the fields decide
+  both.keys[4].components[0].order = KeyOrder::Ascending;
+  for (const FileDeclaration* declaration : {&changed, &longer, &both}) {
     RecordFile file(*declaration);
     file.SetName(path);
     EXPECT_EQ(file.Open(), kLayoutMismatch);
     EXPECT_NE(FILEERRORMSG().find("stored layout differs"), std::string::npos) << FILEERRORMSG();
+    EXPECT_EQ(file.Build(), kLayoutMismatch);
+  }
+  EXPECT_EQ(ReadBytes(path), before);
+}
+
+// The record numbers that every key (and the record order) walks, in order, and the records.
+std::vector<std::vector<int64_t>> Walks(const FileDeclaration& declaration, const std::string& path,
+                                        std::vector<std::string>* records = nullptr) {
+  RecordFile file(declaration);
+  file.SetName(path);
+  EXPECT_EQ(file.Open(open_mode::kRead | open_mode::kDenyNone), 0) << FILEERRORMSG();
+  std::vector<std::vector<int64_t>> walks;
+  for (int order = kRecordOrder; order < static_cast<int>(declaration.keys.size()); ++order) {
+    EXPECT_EQ(order == kRecordOrder ? file.SetFile() : file.Set(order), 0);
+    walks.emplace_back();
+    while (file.Next() == 0) {
+      walks.back().push_back(file.Pointer());
+      if (records != nullptr && order == kRecordOrder) records->emplace_back(file.record());
+    }
+  }
+  return walks;
+}
+
+TEST_F(RecordFileTest, KeysThatDoNotFitNeedARebuildThatMendsThem) {
+  // Records with values in every key, added out of key order.
+  auto make = [&](const FileDeclaration& declaration, const std::string& name) {
+    RecordFile file(declaration);
+    file.SetName(dir_ / name);
+    EXPECT_EQ(file.Create(), 0);
+    EXPECT_EQ(file.Open(), 0);
+    for (int i = 0; i < 12; ++i) {
+      file.Clear();
+      file.SetInteger(kCode, (i * 7) % 23 + 1);
+      file.SetText(kName, i % 3 == 0 ? "ana" : i % 3 == 1 ? "Bob" : "ANA");
+      file.SetInteger(kSigned, i % 4 - 2);
+      file.SetText(kTag, i % 5 == 0 ? "" : std::string(1, static_cast<char>('a' + i)));
+      file.SetInteger(kSmall, i % 2);
+      file.SetInteger(kFlag, i);
+      EXPECT_EQ(file.Add(), 0) << FILEERRORMSG();
+    }
+    return dir_ / name;
+  };
+  const FileDeclaration& original = SampleDeclaration();
+  FileDeclaration rekeyed = original;
+  rekeyed.keys[4].components[0].order = KeyOrder::Ascending;
+  FileDeclaration more_keys = original;
+  more_keys.keys.push_back({"SAM:KEY:FLAG", {{kFlag}}, KeyFlags::None, "flag", 0, ""});
+  FileDeclaration fewer_keys = original;
+  fewer_keys.keys.pop_back();
+  struct Case {
+    const char* id;
+    const FileDeclaration* declaration;
+    const char* damage;  // done by the engine to a file of the original declaration
+  } cases[] = {
+      {"a key's order changed", &rekeyed, nullptr},
+      {"a key added", &more_keys, nullptr},
+      {"a key dropped", &fewer_keys, nullptr},
+      {"key description damaged", &original,
+       "UPDATE layout SET value = replace(value, 'key SAM:KEY:TAG', 'k?y ~~')"},
+      {"index missing", &original, "DROP INDEX \"TagIndex\""},
+      {"index defined otherwise", &original,
+       "DROP INDEX \"SAM:KEY:NAME\"; CREATE INDEX \"SAM:KEY:NAME\" ON records(rid)"},
+      {"index not declared", &original, "CREATE INDEX extra ON records(ver)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const std::string path = make(original, std::string(c.id) + ".tps");
+    if (c.damage != nullptr) {
+      sqlite3* db = nullptr;
+      sqlite3_open(path.c_str(), &db);
+      EXPECT_EQ(sqlite3_exec(db, c.damage, nullptr, nullptr, nullptr), SQLITE_OK);
+      sqlite3_close(db);
+    }
+    RecordFile file(*c.declaration);
+    file.SetName(path);
+    EXPECT_EQ(file.Open(), kKeysNeedRebuild) << FILEERRORMSG();
+    EXPECT_NE(FILEERRORMSG().find("rebuilt"), std::string::npos) << FILEERRORMSG();
+    ASSERT_EQ(file.Build(), 0) << FILEERRORMSG();
+    ASSERT_EQ(file.Open(), 0) << FILEERRORMSG();
+    ASSERT_EQ(file.Close(), 0);
+    // Every key walks as in a file made afresh under the declaration, over the same records.
+    const std::string fresh = make(*c.declaration, std::string(c.id) + ".fresh.tps");
+    std::vector<std::string> records, expected_records;
+    EXPECT_EQ(Walks(*c.declaration, path, &records),
+              Walks(*c.declaration, fresh, &expected_records));
+    EXPECT_EQ(records, expected_records);
   }
 }
 
-TEST_F(RecordFileTest, MissingIndexNeedsARebuildThatMendsIt) {
-  const std::string path = MakeFile("index.tps", 5);
-  sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
-  ASSERT_EQ(sqlite3_exec(db, "DROP INDEX \"TagIndex\"", nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
-  RecordFile file(SampleDeclaration());
+TEST_F(RecordFileTest, RebuildThatFailsLeavesTheFileAsItWas) {
+  const std::string path = MakeFile("unique.tps", 4);  // every SAM:SIGNED is 0
+  FileDeclaration unique = SampleDeclaration();
+  unique.keys[4].flags = KeyFlags::Unique;
+  const std::string before = ReadBytes(path);
+  RecordFile file(unique);
   file.SetName(path);
   EXPECT_EQ(file.Open(), kKeysNeedRebuild);
-  ASSERT_EQ(file.Build(), 0) << FILEERRORMSG();
-  ASSERT_EQ(file.Open(), 0) << FILEERRORMSG();
-  EXPECT_EQ(testing_support::SampleCodes(path), (std::set<int64_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(file.Build(), kDuplicateKey) << FILEERRORMSG();
+  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(file.Open(), kKeysNeedRebuild);
+  RecordFile original(SampleDeclaration());
+  original.SetName(path);
+  EXPECT_EQ(original.Open(), 0) << FILEERRORMSG();
+}
+
+TEST_F(RecordFileTest, RebuildInATransactionIsPartOfIt) {
+  const std::string first = MakeFile("tx1.tps", 3), second = MakeFile("tx2.tps", 3);
+  RecordFile a(SampleDeclaration()), b(SampleDeclaration());
+  a.SetName(first);
+  b.SetName(second);
+  ASSERT_EQ(a.Open(), 0);
+  ASSERT_EQ(b.Open(), 0);
+  for (const bool commit : {false, true}) {
+    ASSERT_EQ(a.SetProperty(property::kLogout, "1"), 0);
+    ASSERT_EQ(b.SetProperty(property::kLogout, "1"), 0);
+    ASSERT_EQ(LOGOUT(1), 0) << FILEERRORMSG();
+    b.Clear();
+    b.SetInteger(kCode, commit ? 9 : 8);
+    ASSERT_EQ(b.Add(), 0);
+    ASSERT_EQ(b.Build(), 0) << FILEERRORMSG();  // the second file: attached to the transaction
+    ASSERT_EQ(commit ? COMMIT() : ROLLBACK(), 0);
+  }
+  ASSERT_EQ(b.Close(), 0);
+  ASSERT_EQ(b.Open(), 0) << FILEERRORMSG();
+  EXPECT_EQ(testing_support::SampleCodes(second), (std::set<int64_t>{1, 2, 3, 9}));
 }
 
 TEST_F(RecordFileTest, ReadOnlyFileOpenedForWritingIs94) {
@@ -294,7 +405,7 @@ TEST_F(RecordFileTest, TransactionCommitsOrRollsBackEveryEnlistedFile) {
   EXPECT_EQ(COMMIT(), kInvalidArgument) << "no transaction is running";
 }
 
-TEST_F(RecordFileTest, FileOfARunningTransactionStaysOpenAndGoingRollsItBack) {
+TEST_F(RecordFileTest, InstanceThatGoesDuringItsTransactionRollsItBack) {
   const std::string first = MakeFile("keep.tps", 0), second = MakeFile("gone.tps", 0);
   RecordFile a(SampleDeclaration());
   a.SetName(first);
@@ -311,13 +422,91 @@ TEST_F(RecordFileTest, FileOfARunningTransactionStaysOpenAndGoingRollsItBack) {
       file->SetInteger(kCode, 7);
       ASSERT_EQ(file->Add(), 0) << FILEERRORMSG();
     }
-    EXPECT_EQ(b.Close(), kInvalidArgument);
-    EXPECT_TRUE(b.IsOpen());
+    EXPECT_EQ(b.Close(), 0) << "closed for its caller, still in the transaction";
   }
   EXPECT_EQ(COMMIT(), kInvalidArgument) << "the transaction went with the instance";
   EXPECT_EQ(testing_support::SampleCodes(first), std::set<int64_t>{});
   EXPECT_EQ(testing_support::SampleCodes(second), std::set<int64_t>{});
   EXPECT_EQ(a.Close(), 0);
+}
+
+TEST_F(RecordFileTest, FileClosedDuringATransactionClosesWhenItEnds) {
+  for (const bool commit : {true, false}) {
+    SCOPED_TRACE(commit ? "commit" : "rollback");
+    const std::string first = MakeFile(commit ? "c1.tps" : "r1.tps", 1);
+    const std::string second = MakeFile(commit ? "c2.tps" : "r2.tps", 1);
+    RecordFile a(SampleDeclaration()), b(SampleDeclaration()), other(SampleDeclaration());
+    a.SetName(first);
+    b.SetName(second);
+    other.SetName(second);
+    ASSERT_EQ(a.Open(), 0);
+    ASSERT_EQ(b.Open(), 0);
+    ASSERT_EQ(a.SetProperty(property::kLogout, "1"), 0);
+    ASSERT_EQ(b.SetProperty(property::kLogout, "1"), 0);
+    ASSERT_EQ(LOGOUT(1), 0) << FILEERRORMSG();
+    for (RecordFile* file : {&a, &b}) {
+      file->Clear();
+      file->SetInteger(kCode, 7);
+      ASSERT_EQ(file->Add(), 0) << FILEERRORMSG();
+    }
+    b.SetInteger(kCode, 1);
+    ASSERT_EQ(b.Get(kCodeKey), 0);
+    ASSERT_EQ(b.Delete(), 0);
+    ASSERT_EQ(b.Close(), 0) << FILEERRORMSG();
+    EXPECT_FALSE(b.IsOpen());
+    EXPECT_EQ(b.Close(), 0) << "a second close is harmless";
+    EXPECT_EQ(b.Set(kCodeKey), kFileNotOpen);
+    EXPECT_EQ(b.Add(), kFileNotOpen);
+    EXPECT_EQ(b.GetInteger(kCode), 1) << "the buffer stays";
+    // The file is still open in the transaction: its claims stay until it ends.
+    EXPECT_EQ(other.Open(open_mode::kReadWrite | open_mode::kDenyAll), kAccessDenied);
+    ASSERT_EQ(commit ? COMMIT() : ROLLBACK(), 0) << FILEERRORMSG();
+    ASSERT_EQ(other.Open(open_mode::kReadWrite | open_mode::kDenyAll), 0) << FILEERRORMSG();
+    ASSERT_EQ(other.Close(), 0);
+    const std::set<int64_t> expected = commit ? std::set<int64_t>{7} : std::set<int64_t>{1};
+    EXPECT_EQ(testing_support::SampleCodes(second), expected);
+    EXPECT_EQ(testing_support::SampleCodes(first), (commit ? std::set<int64_t>{1, 7} : expected));
+    EXPECT_EQ(b.GetProperty(property::kLogout), "0");
+    EXPECT_EQ(b.Open(), 0) << FILEERRORMSG();
+    EXPECT_FALSE(TransactionRunning());
+  }
+}
+
+TEST_F(RecordFileTest, FileClosedDuringATransactionOpensAgainInItInTheSameModeOnly) {
+  const std::string path = MakeFile("again.tps", 0), elsewhere = MakeFile("elsewhere.tps", 0);
+  RecordFile file(SampleDeclaration());
+  file.SetName(path);
+  ASSERT_EQ(file.Open(), 0);
+  ASSERT_EQ(file.SetProperty(property::kLogout, "1"), 0);
+  ASSERT_EQ(LOGOUT(1), 0) << FILEERRORMSG();
+  file.Clear();
+  file.SetInteger(kCode, 1);
+  ASSERT_EQ(file.Add(), 0);
+  ASSERT_EQ(file.Close(), 0);
+  EXPECT_EQ(file.Open(open_mode::kRead | open_mode::kDenyNone), kAccessDenied);
+  EXPECT_NE(FILEERRORMSG().find("transaction"), std::string::npos) << FILEERRORMSG();
+  file.SetName(elsewhere);
+  EXPECT_EQ(file.Open(), kAccessDenied);
+  file.SetName(path);
+  ASSERT_EQ(file.Open(), 0) << FILEERRORMSG();
+  file.SetInteger(kCode, 1);
+  EXPECT_EQ(file.Get(kCodeKey), 0) << "the transaction's own change";
+  file.SetInteger(kCode, 2);
+  ASSERT_EQ(file.Add(), 0);
+  ASSERT_EQ(ROLLBACK(), 0);
+  EXPECT_TRUE(file.IsOpen());
+  EXPECT_EQ(testing_support::SampleCodes(path), std::set<int64_t>{});
+}
+
+TEST_F(RecordFileTest, ProcessKilledAfterClosingAFileInATransactionRollsAllOfItBack) {
+  const std::string first = MakeFile("k1.tps", 0), second = MakeFile("k2.tps", 0);
+  {
+    StationProcess station({"close-in-transaction", first, second});
+    ASSERT_EQ(station.ReadLine(), "closed 0");
+    station.Kill();
+  }
+  EXPECT_EQ(testing_support::SampleCodes(first), std::set<int64_t>{});
+  EXPECT_EQ(testing_support::SampleCodes(second), std::set<int64_t>{});
 }
 
 TEST_F(RecordFileTest, ProcessKilledInATransactionLeavesAllOrNoneOfIt) {
@@ -364,53 +553,6 @@ TEST_F(RecordFileTest, KeyValueThatCannotBeEncodedIsRefusedAndChangesNothing) {
   EXPECT_EQ(file.GetInteger(kAmount), 0) << "the stored record is as it was";
 }
 
-class RecordingCallback : public FileCallback {
- public:
-  uint8_t FunctionCalled(int32_t op, PARAMS&, std::string* err_code,
-                         std::string* err_msg) override {
-    calls.push_back("called " + std::to_string(op));
-    if (op == refuse) {
-      *err_code = "43";
-      *err_msg = "refused by the hook";
-      return 0;
-    }
-    return 1;
-  }
-  uint8_t FunctionDone(int32_t op, PARAMS&, std::string*, std::string*) override {
-    calls.push_back("done " + std::to_string(op) + " code " + std::to_string(ERRORCODE()));
-    return 1;
-  }
-  std::vector<std::string> calls;
-  int32_t refuse = -1;
-};
-
-TEST_F(RecordFileTest, CallbacksSurroundEveryOperationAndMayRefuseIt) {
-  const std::string path = MakeFile("callbacks.tps", 1);
-  RecordingCallback callback;
-  {
-    RecordFile file(SampleDeclaration());
-    file.SetName(path);
-    file.AddCallback(&callback);
-    EXPECT_EQ(file.Next(), kFileNotOpen);
-    file.Open();
-    file.Set(kCodeKey);
-    file.Next();
-    file.Next();
-    callback.refuse = op_code::kAdd;
-    file.SetInteger(kCode, 9);
-    EXPECT_EQ(file.Add(), kRecordHeld);
-    EXPECT_EQ(FILEERRORMSG(), "refused by the hook");
-    EXPECT_EQ(file.Records(), 1) << "a refused add adds nothing";
-    file.Close();
-  }
-  const std::vector<std::string> expected = {
-      "called 17", "done 17 code 37", "called 96",  "done 96 code 0",
-      "called 18", "done 18 code 0",  "called 17",  "done 17 code 0",
-      "called 17", "done 17 code 33", "called 1",   "done 1 code 43",
-      "called 7",  "done 7 code 0",   "called 104", "done 104 code 0"};
-  EXPECT_EQ(callback.calls, expected);
-}
-
 TEST_F(RecordFileTest, PropertiesDescribeFieldsAndKeys) {
   RecordFile file(SampleDeclaration());
   file.SetName(MakeFile("properties.tps", 0));
@@ -438,6 +580,7 @@ TEST_F(RecordFileTest, RestoredStatePutsBufferWalkAndOpenStateBack) {
   file.Set(kCodeKey);
   file.Next();
   file.Next();
+  const std::string position = file.Position(kCodeKey);
   const int32_t state = file.GetState();
   file.Next();
   file.Close();
@@ -445,6 +588,7 @@ TEST_F(RecordFileTest, RestoredStatePutsBufferWalkAndOpenStateBack) {
   ASSERT_EQ(file.RestoreState(state), 0) << FILEERRORMSG();
   EXPECT_TRUE(file.IsOpen());
   EXPECT_EQ(file.GetInteger(kCode), 2);
+  EXPECT_EQ(file.Position(kCodeKey), position);
   ASSERT_EQ(file.Next(), 0);
   EXPECT_EQ(file.GetInteger(kCode), 3);
   file.FreeState(state);

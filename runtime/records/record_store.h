@@ -23,16 +23,18 @@ struct Seek {
     End,        // the first record in the direction (the last one when going backward)
     Inclusive,  // the first record whose key is at or beyond `key`
     Exclusive,  // the first record whose key is beyond `key`
+    // The first record beyond the record read before, whose full key in the walk's order (with
+    // the record number where the key allows duplicates) is `key`, and whose number is `number`.
+    // A store may go on from where its previous step left off instead of searching again.
+    After,
   };
   int order = kRecordOrder;
   Direction direction = Direction::Forward;
   From from = From::End;
-  // Where the walk starts: an encoded key (in record order the number as
-  // KeyEncoder::NumberBytes), or, for a step past a record read before, that record as it was
-  // read and its number. Views that must stay valid during the call that takes the Seek.
+  // Where the walk starts: in a key's order an encoded key (a view that must stay valid during
+  // the call that takes the Seek); in record order the record number, and `key` is unused.
   std::string_view key;
-  std::string_view mark;
-  int64_t mark_number = 0;
+  int64_t number = 0;
 };
 
 // A record as read: its number, and the version that detects changes made by others.
@@ -49,8 +51,8 @@ class RecordStore {
   virtual ~RecordStore() = default;
 
   // Reads the record where `seek` leads into `record` (the declared length).
-  // kRecordNotAvailable when there is none. A step that continues the previous one (same order and
-  // direction, past the record last returned) costs no new search.
+  // kRecordNotAvailable when there is none. A step From::After that continues the previous one
+  // (same order and direction, past the record last returned) costs no new search.
   [[nodiscard]] virtual Status Step(const Seek& seek, char* record, RecordInfo* info) = 0;
   // The record whose key `key` equals `prefix` (a key without record number); the first of them
   // in key order for a key with duplicates. kRecordNotFound when there is none.
@@ -69,7 +71,8 @@ class RecordStore {
   [[nodiscard]] virtual Status Duplicate(int key, std::string_view record, int64_t except_number,
                                          bool* duplicate) = 0;
   [[nodiscard]] virtual Status Count(int64_t* records) = 0;
-  // Recomputes every key of every record and rebuilds the indexes.
+  // Recomputes every key of every record and rebuilds the indexes; on failure (a unique key that
+  // the records break, a record whose key cannot be encoded) the file stays as it was.
   [[nodiscard]] virtual Status Build() = 0;
   // Deletes every record.
   [[nodiscard]] virtual Status Empty() = 0;

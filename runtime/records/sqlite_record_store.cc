@@ -1,12 +1,5 @@
-// SQLite under the record store.
-//
-// Schema: one table `records` (rid = record number, never reused; ver = change counter; data = the
-// record's exact bytes) and one index per key, named by the key's external name or label. An index
-// is built on the expression vardimo_key_<file>(key, rid, data), a function of ours that encodes
-// the key from the record (runtime/key_encoder.h), so rows stay as small as the records; a key
-// that leaves out empty values gives NULL and has a partial index. The table `layout` keeps the
-// format tag and the layout the file was created with. Writing a data file therefore needs our
-// function: every connection of ours registers it.
+// SQLite under the record store: opening, reads, walks and writes. The schema of a data file,
+// its creation, its checks and the rebuilding of its keys are in sqlite_layout.cc.
 //
 // Reads keep one read snapshot open for a lease of kLeaseTime, so that walks and runs of fetches
 // do not pay a lock round trip per record. A rollback-journal database lets no other station
@@ -16,120 +9,20 @@
 #include "runtime/records/sqlite_record_store.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
-#include <cctype>
 #include <condition_variable>
 #include <cstring>
-#include <filesystem>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "runtime/base/error_codes.h"
+#include "runtime/records/sqlite_layout_internal.h"
 
 namespace runtime {
 
 namespace {
 
 constexpr auto kLeaseTime = std::chrono::milliseconds(40);
-constexpr int kBusyTimeoutMs = 5000;
-constexpr const char* kFormatTag = "vardimo-record-file 1";
-
-// The layout as stored in the file: everything that decides where a value lies in the record and
-// how keys are built. Labels are stored too, so that a file of another declaration is refused.
-std::string DescribeLayout(const FileDeclaration& file) {
-  std::ostringstream text;
-  text << "record " << file.record_length << "\n";
-  for (const FieldDeclaration& f : file.fields) {
-    text << "field " << f.number << " " << f.label << " " << TypeName(f.type) << " " << f.offset
-         << " " << f.size << " " << f.places << " " << f.count << "\n";
-  }
-  for (const KeyDeclaration& k : file.keys) {
-    text << "key " << k.label << " flags " << static_cast<int>(k.flags) << " parts";
-    for (const KeyComponent& c : k.components) {
-      text << " " << (c.order == KeyOrder::Descending ? "-" : "+") << c.field;
-    }
-    text << "\n";
-  }
-  return text.str();
-}
-
-std::string Quote(const std::string& name) {
-  std::string quoted = "\"";
-  for (char c : name) {
-    if (c == '"') quoted.push_back('"');
-    quoted.push_back(c);
-  }
-  return quoted + "\"";
-}
-
-std::string IndexName(const KeyDeclaration& key) {
-  return key.external_name.empty() ? key.label : key.external_name;
-}
-
-// The index expression of key `key` of `file`.
-std::string KeyExpression(const FileDeclaration& file, int key) {
-  return KeyFunctionName(file) + "(" + std::to_string(key) + ", rid, data)";
-}
-
-// Set by the key function when a record cannot give a key, so that the failing statement is
-// reported as invalid data and not as an engine fault.
-thread_local bool key_function_failed = false;
-
-// vardimo_key_<file>(key, rid, data): the encoded key, or NULL when the key leaves it out.
-void KeyFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
-  const auto* file = static_cast<const FileDeclaration*>(sqlite3_user_data(context));
-  const int key = sqlite3_value_int(arguments[0]);
-  const int64_t number = sqlite3_value_int64(arguments[1]);
-  const auto* data = static_cast<const char*>(sqlite3_value_blob(arguments[2]));
-  const int size = sqlite3_value_bytes(arguments[2]);
-  if (key < 0 || key >= static_cast<int>(file->keys.size()) || size != file->record_length) {
-    key_function_failed = true;
-    sqlite3_result_error(context, "record or key does not fit the declaration", -1);
-    return;
-  }
-  std::string encoded;
-  bool excluded = false;
-  Status status =
-      KeyEncoder(*file).Encode(key, std::string_view(data, size), number, &encoded, &excluded);
-  if (!status.ok()) {
-    key_function_failed = true;
-    sqlite3_result_error(context, status.message().c_str(), -1);
-  } else if (excluded) {
-    sqlite3_result_null(context);
-  } else {
-    sqlite3_result_blob(context, encoded.data(), static_cast<int>(encoded.size()),
-                        SQLITE_TRANSIENT);
-  }
-}
-
-// The statement that creates the index of key `key`, in schema `schema` ("" for the default).
-std::string CreateIndexSql(const FileDeclaration& file, int key, const std::string& schema) {
-  const KeyDeclaration& declaration = file.keys[key];
-  const std::string expression = KeyExpression(file, key);
-  std::string sql = std::string("CREATE ") + (declaration.unique() ? "UNIQUE " : "") + "INDEX " +
-                    (schema.empty() ? "" : Quote(schema) + ".") + Quote(IndexName(declaration)) +
-                    " ON records(" + expression + ")";
-  if (declaration.exclude_empty() || declaration.dynamic()) {
-    sql += " WHERE " + expression + " IS NOT NULL";
-  }
-  return sql;
-}
-
-// The lines of `a` and `b` where they first differ, for the message of a layout mismatch.
-std::string FirstDifference(const std::string& stored, const std::string& declared) {
-  std::istringstream a(stored), b(declared);
-  std::string la, lb;
-  while (true) {
-    const bool more_a = static_cast<bool>(std::getline(a, la));
-    const bool more_b = static_cast<bool>(std::getline(b, lb));
-    if (!more_a && !more_b) return "";
-    if (!more_a) la = "(nothing)";
-    if (!more_b) lb = "(nothing)";
-    if (la != lb) return "stored \"" + la + "\", declared \"" + lb + "\"";
-  }
-}
 
 // Ends read snapshots that outlive their lease; see the file comment.
 class LeaseKeeper {
@@ -171,41 +64,7 @@ class LeaseKeeper {
   bool running_ = false;
 };
 
-Status OpenConnection(const FileDeclaration& file, const std::string& path, int flags,
-                      sqlite3** db) {
-  *db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    Status status(rc == SQLITE_CANTOPEN ? kAccessDenied : kEngineError,
-                  path + ": " + (*db ? sqlite3_errmsg(*db) : sqlite3_errstr(rc)));
-    sqlite3_close(*db);
-    *db = nullptr;
-    return status;
-  }
-  sqlite3_busy_timeout(*db, kBusyTimeoutMs);
-  sqlite3_extended_result_codes(*db, 1);
-  return RegisterKeyFunction(file, *db);
-}
-
 }  // namespace
-
-std::string KeyFunctionName(const FileDeclaration& file) {
-  std::string name = "vardimo_key_";
-  for (char c : file.label) {
-    name.push_back(std::isalnum(static_cast<unsigned char>(c)) ? c : '_');
-  }
-  return name;
-}
-
-Status RegisterKeyFunction(const FileDeclaration& file, sqlite3* db) {
-  if (sqlite3_create_function_v2(db, KeyFunctionName(file).c_str(), 3,
-                                 SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                 const_cast<FileDeclaration*>(&file), KeyFunction, nullptr, nullptr,
-                                 nullptr) != SQLITE_OK) {
-    return Status(kEngineError, std::string("key function: ") + sqlite3_errmsg(db));
-  }
-  return Status::Ok();
-}
 
 SqliteRecordStore::SqliteRecordStore(const FileDeclaration& file, std::string path, sqlite3* db)
     : file_(file), encoder_(file), path_(std::move(path)), own_db_(db), db_(db), schema_("main") {}
@@ -225,8 +84,7 @@ Status SqliteRecordStore::EngineError(const std::string& what) const {
   if ((rc & 0xFF) == SQLITE_NOTADB || (rc & 0xFF) == SQLITE_CORRUPT) code = kNotADataFile;
   if ((rc & 0xFF) == SQLITE_READONLY) code = kWriteRefused;
   if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) code = kDuplicateKey;
-  if (key_function_failed) code = kInvalidData;
-  key_function_failed = false;
+  if (TakeKeyFunctionFailure()) code = kInvalidData;
   return Status(code, path_ + ": " + what + ": " + sqlite3_errmsg(db_));
 }
 
@@ -260,8 +118,7 @@ sqlite3_stmt* SqliteRecordStore::Prepare(const std::string& sql, Status* status)
 std::string SqliteRecordStore::SqlFor(Query query, int order) const {
   const std::string table = Table();
   const std::string column = order == kRecordOrder ? "rid" : KeyExpression(file_, order);
-  // Walks read the record without its key: the position of a walk is kept as the record read,
-  // and its key is only computed when the cursor must seek again.
+  // Walks read the record without its key: the walk computes the key of the record it read.
   const std::string select = "SELECT rid, ver, data FROM " + table;
   // "c >= x''" takes every record a key holds (keys are blobs; a record the key leaves out has a
   // NULL key) and lets the engine use a partial index.
@@ -293,7 +150,7 @@ std::string SqliteRecordStore::SqlFor(Query query, int order) const {
     case Query::NextNumber:
       // Numbers are never used twice, so a position kept for a deleted record cannot find
       // another.
-      return "SELECT coalesce((SELECT seq FROM " + Quote(schema_) +
+      return "SELECT coalesce((SELECT seq FROM " + QuoteName(schema_) +
              ".sqlite_sequence WHERE name = 'records'), 0) + 1";
     case Query::Insert:
       return "INSERT INTO " + table + "(rid, ver, data) VALUES(?1, 1, ?2)";
@@ -325,57 +182,7 @@ sqlite3_stmt* SqliteRecordStore::Statement(Query query, int order, Status* statu
   return statement;
 }
 
-std::string SqliteRecordStore::Table() const { return Quote(schema_) + ".records"; }
-
-Status SqliteRecordStore::Create(const FileDeclaration& file, const std::string& path) {
-  // Built under a temporary name and renamed into place, so a failed create leaves nothing.
-  const std::string temporary = path + ".creating";
-  std::error_code ignored;
-  std::filesystem::remove(temporary, ignored);
-  std::filesystem::remove(temporary + "-journal", ignored);
-  sqlite3* db = nullptr;
-  Status status = OpenConnection(file, temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &db);
-  if (!status.ok())
-    return Status(status.code() == kAccessDenied ? kPathNotFound : status.code(), status.message());
-  std::ostringstream sql;
-  sql << "PRAGMA page_size=4096; BEGIN;"
-      << "CREATE TABLE layout(name TEXT PRIMARY KEY, value TEXT NOT NULL);"
-      << "CREATE TABLE records(rid INTEGER PRIMARY KEY AUTOINCREMENT, ver INTEGER NOT NULL,"
-      << " data BLOB NOT NULL);";
-  for (size_t k = 0; k < file.keys.size(); ++k)
-    sql << CreateIndexSql(file, static_cast<int>(k), "") << ";";
-  sql << "COMMIT;";
-  char* message = nullptr;
-  int rc = sqlite3_exec(db, sql.str().c_str(), nullptr, nullptr, &message);
-  if (rc == SQLITE_OK) {
-    sqlite3_stmt* insert = nullptr;
-    rc = sqlite3_prepare_v2(db, "INSERT INTO layout VALUES(?1, ?2)", -1, &insert, nullptr);
-    const std::string layout = DescribeLayout(file);
-    for (auto [name, value] : {std::pair<const char*, std::string>("format", kFormatTag),
-                               std::pair<const char*, std::string>("layout", layout)}) {
-      if (rc != SQLITE_OK) break;
-      sqlite3_bind_text(insert, 1, name, -1, SQLITE_STATIC);
-      sqlite3_bind_text(insert, 2, value.c_str(), -1, SQLITE_TRANSIENT);
-      rc = sqlite3_step(insert) == SQLITE_DONE ? SQLITE_OK : SQLITE_ERROR;
-      sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-  }
-  const std::string error = message ? message : (rc == SQLITE_OK ? "" : sqlite3_errmsg(db));
-  sqlite3_free(message);
-  sqlite3_close(db);
-  if (rc != SQLITE_OK) {
-    std::filesystem::remove(temporary, ignored);
-    return Status(kEngineError, path + ": create: " + error);
-  }
-  std::error_code renamed;
-  std::filesystem::rename(temporary, path, renamed);
-  if (renamed) {
-    std::filesystem::remove(temporary, ignored);
-    return Status(kAccessDenied, path + ": " + renamed.message());
-  }
-  return Status::Ok();
-}
+std::string SqliteRecordStore::Table() const { return QuoteName(schema_) + ".records"; }
 
 Status SqliteRecordStore::Open(const FileDeclaration& file, const std::string& path, bool write,
                                KeyCheck key_check, std::unique_ptr<SqliteRecordStore>* out) {
@@ -407,63 +214,11 @@ Status SqliteRecordStore::Open(const FileDeclaration& file, const std::string& p
   return Status::Ok();
 }
 
-Status SqliteRecordStore::CheckLayout(KeyCheck key_check) {
-  std::map<std::string, std::string> stored;
-  {
-    Status status;
-    sqlite3_stmt* statement = Prepare("SELECT name, value FROM layout", &status);
-    if (statement == nullptr) {
-      if (status.code() == kEngineError || status.code() == kNotADataFile) {
-        return Status(kNotADataFile, path_ + ": not a data file of this program, or damaged (" +
-                                         status.message().substr(path_.size() + 2) + ")");
-      }
-      return status;
-    }
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-      stored[reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))] =
-          reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
-    }
-    sqlite3_reset(statement);
-    if (rc != SQLITE_DONE) return Status(kNotADataFile, EngineError("layout").message());
-  }
-  if (stored["format"] != kFormatTag) {
-    return Status(kNotADataFile, path_ + ": not a data file of this program (format \"" +
-                                     stored["format"] + "\")");
-  }
-  const std::string declared = DescribeLayout(file_);
-  if (stored["layout"] != declared) {
-    return Status(kLayoutMismatch, path_ + ": stored layout differs from the declaration of " +
-                                       file_.label + ": " +
-                                       FirstDifference(stored["layout"], declared));
-  }
-  if (key_check == KeyCheck::Skip) return Status::Ok();
-  std::set<std::string> indexes;
-  Status status;
-  sqlite3_stmt* statement =
-      Prepare("SELECT name FROM sqlite_schema WHERE type='index' AND tbl_name='records'", &status);
-  if (statement == nullptr) return status;
-  while (sqlite3_step(statement) == SQLITE_ROW) {
-    indexes.insert(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-  }
-  sqlite3_reset(statement);
-  for (const KeyDeclaration& key : file_.keys) {
-    if (!indexes.count(IndexName(key))) {
-      return Status(kKeysNeedRebuild, path_ + ": index of " + key.label + " is missing");
-    }
-  }
-  return Status::Ok();
-}
-
 // ---- Read snapshot and cursor ----
 
-Status SqliteRecordStore::BeginRead() {
-  if (db_ != own_db_) return Status::Ok();  // the transaction's own snapshot
+Status SqliteRecordStore::RenewRead() {
   // The clock is read every few reads only; the lease keeper ends idle snapshots in any case.
-  if (reading_ && (++reads_in_lease_ & 63) == 0 &&
-      std::chrono::steady_clock::now() - lease_start_ > kLeaseTime) {
-    EndReadLocked();
-  }
+  if (reading_ && std::chrono::steady_clock::now() - lease_start_ > kLeaseTime) EndReadLocked();
   if (!reading_) {
     Status status = Exec("BEGIN");
     if (!status.ok()) return status;
@@ -517,39 +272,32 @@ Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, char* record, RecordI
 
 Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info) {
   std::lock_guard<std::mutex> lock(mutex_);
-  Status status = BeginRead();
-  if (!status.ok()) return status;
-  const bool after_record = seek.from == Seek::From::Exclusive && !seek.mark.empty();
-  const bool continues = cursor_ != nullptr && after_record && seek.order == cursor_order_ &&
-                         seek.direction == cursor_direction_ && seek.mark_number == cursor_number_;
+  {
+    Status begun = BeginRead();
+    if (!begun.ok()) return begun;
+  }
+  const bool continues = cursor_ != nullptr && seek.from == Seek::From::After &&
+                         seek.order == cursor_order_ && seek.direction == cursor_direction_ &&
+                         seek.number == cursor_number_;
   if (!continues) {
-    std::string mark_key;
-    std::string_view key = seek.key;
-    if (after_record) {
-      if (seek.order == kRecordOrder) {
-        mark_key = KeyEncoder::NumberBytes(seek.mark_number);
-      } else {
-        bool excluded = false;
-        status = encoder_.Encode(seek.order, seek.mark, seek.mark_number, &mark_key, &excluded);
-        if (!status.ok()) return status;
-      }
-      key = mark_key;
-    }
     ResetCursor();
     const bool forward = seek.direction == Direction::Forward;
     Query query = Query::StepFromEnd;
     if (seek.from == Seek::From::Inclusive) query = Query::StepInclusive;
-    if (seek.from == Seek::From::Exclusive) query = Query::StepExclusive;
+    if (seek.from == Seek::From::Exclusive || seek.from == Seek::From::After) {
+      query = Query::StepExclusive;
+    }
     if (!forward) query = static_cast<Query>(static_cast<int>(query) + 3);
+    Status status;
     sqlite3_stmt* statement = Statement(query, seek.order, &status);
     if (statement == nullptr) return status;
     if (seek.from != Seek::From::End) {
       if (seek.order == kRecordOrder) {
-        int64_t number = 0;
-        for (unsigned char c : key) number = (number << 8) | c;
-        sqlite3_bind_int64(statement, 1, number);
+        sqlite3_bind_int64(statement, 1, seek.number);
       } else {
-        sqlite3_bind_blob(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+        // Copied: the cursor outlives the view.
+        sqlite3_bind_blob(statement, 1, seek.key.data(), static_cast<int>(seek.key.size()),
+                          SQLITE_TRANSIENT);
       }
     }
     cursor_ = statement;
@@ -562,14 +310,14 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
     return Status(kRecordNotAvailable, "no further record");
   }
   if (rc != SQLITE_ROW) {
-    status = EngineError("read");
+    Status failed = EngineError("read");
     ResetCursor();
-    return status;
+    return failed;
   }
-  status = ReadRow(cursor_, record, info);
-  if (!status.ok()) {
+  Status read = ReadRow(cursor_, record, info);
+  if (!read.ok()) {
     ResetCursor();
-    return status;
+    return read;
   }
   cursor_number_ = info->number;
   return Status::Ok();
@@ -731,23 +479,6 @@ Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t ex
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) status = EngineError("duplicate test");
   *duplicate = rc == SQLITE_ROW;
   sqlite3_reset(statement);
-  return status;
-}
-
-Status SqliteRecordStore::Build() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  EndReadLocked();
-  // Creating an index computes every record's key afresh from its bytes.
-  const bool own_transaction = db_ == own_db_;
-  Status status;
-  if (own_transaction && !(status = Exec("BEGIN IMMEDIATE")).ok()) return status;
-  for (size_t k = 0; status.ok() && k < file_.keys.size(); ++k) {
-    status = Exec("DROP INDEX IF EXISTS " + Quote(schema_) + "." + Quote(IndexName(file_.keys[k])));
-    if (status.ok()) status = Exec(CreateIndexSql(file_, static_cast<int>(k), schema_));
-  }
-  if (own_transaction) {
-    sqlite3_exec(db_, status.ok() ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
-  }
   return status;
 }
 

@@ -22,14 +22,18 @@ namespace runtime {
 std::string KeyFunctionName(const FileDeclaration& file);
 Status RegisterKeyFunction(const FileDeclaration& file, sqlite3* db);
 
-// Whether opening checks that every key's index is there.
+// Whether opening checks the keys (their stored description and indexes), or only that the
+// records fit, as for a rebuild of the keys.
 enum class KeyCheck : uint8_t { Check, Skip };
 
 class SqliteRecordStore final : public RecordStore {
  public:
   // Opens the data file at `path` (which exists) for reading, or for reading and writing.
-  // kNotADataFile when it is not one of ours or is damaged, kLayoutMismatch when its stored layout
-  // differs from `file`, kKeysNeedRebuild when an index is missing. `file` must outlive the store.
+  // kNotADataFile when it is not one of ours or is damaged, kLayoutMismatch when its stored record
+  // length or fields differ from `file`, kKeysNeedRebuild (with KeyCheck::Check) when its records
+  // fit but its keys do not: their stored description differs from `file`, or an index is
+  // missing, defined otherwise than `file` makes it, or not declared. `file` must outlive the
+  // store.
   static Status Open(const FileDeclaration& file, const std::string& path, bool write,
                      KeyCheck key_check, std::unique_ptr<SqliteRecordStore>* out);
   // Writes a new, empty data file for `file` at `path`, replacing what was there.
@@ -46,6 +50,8 @@ class SqliteRecordStore final : public RecordStore {
   Status Duplicate(int key, std::string_view record, int64_t except_number,
                    bool* duplicate) override;
   Status Count(int64_t* records) override;
+  // Drops every index of the file and creates those of the declaration, and stores the
+  // declaration's layout: all or nothing.
   Status Build() override;
   Status Empty() override;
   void Pause() override;
@@ -89,7 +95,13 @@ class SqliteRecordStore final : public RecordStore {
   sqlite3_stmt* Statement(Query query, int order, Status* status);
   sqlite3_stmt* Prepare(const std::string& sql, Status* status);
   Status EngineError(const std::string& what) const;
-  Status BeginRead();
+  // Makes sure a read snapshot is open (the transaction's own, or one of a lease).
+  Status BeginRead() {
+    // Inside a lease that is not due for a look at the clock: nothing to do, on most reads.
+    if (db_ != own_db_ || (reading_ && (++reads_in_lease_ & 63) != 0)) return Status::Ok();
+    return RenewRead();
+  }
+  Status RenewRead();
   void EndReadLocked();
   void ResetCursor();
   Status ReadRow(sqlite3_stmt* statement, char* record, RecordInfo* info);

@@ -41,15 +41,16 @@ std::string SchemaName(size_t i) {
 
 int Fail(int code, const std::string& message) { return SetFileError(Status(code, message)); }
 
-// Gives every file its own connection back and closes the transaction's.
+// Gives every file its own connection back and closes the transaction's. Files closed during
+// the transaction close only after that connection: closing a file's last descriptor in this
+// process must wait until no connection has it open (see share_lock_posix.cc).
 void Finish() {
-  for (int i = 0; i < transaction.count; ++i) {
-    transaction.stores[i]->LeaveTransaction();
-    transaction.files[i]->LeaveTransaction();
-  }
+  for (int i = 0; i < transaction.count; ++i) transaction.stores[i]->LeaveTransaction();
   sqlite3_close(transaction.db);
   transaction.db = nullptr;
+  const int count = transaction.count;
   transaction.count = 0;
+  for (int i = 0; i < count; ++i) transaction.files[i]->LeaveTransaction();
 }
 
 }  // namespace
