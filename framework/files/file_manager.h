@@ -253,6 +253,9 @@ class FileManager {
   // Alias delegation: the base file's manager, or null (with the assertion) for an alias of an
   // alias.
   FileManager* AliasBase();
+  // Alias delegation of a validation to the base file.
+  template <class Check>
+  uint8_t OnBase(bool use, Check check);
   // One numbering probe of key entry `row`: the next value of its numbered component into
   // `AutoVal`. Returns the runtime error code of a failed read (0 otherwise).
   int ProbeAutoInc(const KeyRow& row, int64_t* AutoVal);

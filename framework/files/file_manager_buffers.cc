@@ -175,29 +175,32 @@ uint8_t FileManager::ValidateField(int32_t Field) { return ValidateFieldServer(F
 
 uint8_t FileManager::TryValidateField(int32_t Field) { return ValidateFieldServer(Field, 0); }
 
-uint8_t FileManager::ValidateFieldServer(int32_t Field, uint8_t /*HandleErrors*/) {
-  if (AliasedFile == nullptr) return kBenign;
+// Lends this record to the base file of the alias for `check`, and gives the base its own
+// buffer back afterwards. `use` first notes the base's use of its file.
+template <class Check>
+uint8_t FileManager::OnBase(bool use, Check check) {
   FileManager* base = AliasBase();
+  if (use) {
+    const uint8_t used = base->UseFile(2);
+    if (used != kBenign) return used;
+  }
   uint16_t BufferHandle = base->SaveBuffer();
   std::memcpy(base->Buffer, Buffer,
               static_cast<size_t>(std::min(BufferLength, base->BufferLength)));
-  // The base reports its own errors, whatever the caller asked.
-  const uint8_t result = base->ValidateField(Field);
+  const uint8_t result = check(*base);
   base->RestoreBuffer(BufferHandle, 1);
   return result;
 }
 
+uint8_t FileManager::ValidateFieldServer(int32_t Field, uint8_t /*HandleErrors*/) {
+  if (AliasedFile == nullptr) return kBenign;
+  // The base reports its own errors, whatever the caller asked.
+  return OnBase(false, [&](FileManager& base) { return base.ValidateField(Field); });
+}
+
 uint8_t FileManager::ValidateFields(int32_t Low, int32_t High, int32_t* U) {
   if (AliasedFile != nullptr) {
-    FileManager* base = AliasBase();
-    const uint8_t used = base->UseFile(2);
-    if (used != kBenign) return used;
-    uint16_t BufferHandle = base->SaveBuffer();
-    std::memcpy(base->Buffer, Buffer,
-                static_cast<size_t>(std::min(BufferLength, base->BufferLength)));
-    const uint8_t result = base->ValidateFields(Low, High, U);
-    base->RestoreBuffer(BufferHandle, 1);
-    return result;
+    return OnBase(true, [&](FileManager& base) { return base.ValidateFields(Low, High, U); });
   }
   for (int32_t n = Low; n <= High; ++n) {
     const uint8_t result = ValidateField(n);
@@ -210,20 +213,12 @@ uint8_t FileManager::ValidateFields(int32_t Low, int32_t High, int32_t* U) {
 }
 
 uint8_t FileManager::ValidateRecord(int32_t* U) {
-  if (AliasedFile == nullptr) {
-    const int32_t count = static_cast<int32_t>(
-        runtime::TextToInteger(File->GetProperty(runtime::property::kFieldCount)));
-    return ValidateFields(1, count, U);
+  if (AliasedFile != nullptr) {
+    return OnBase(true, [&](FileManager& base) { return base.ValidateRecord(U); });
   }
-  FileManager* base = AliasBase();
-  const uint8_t used = base->UseFile(2);
-  if (used != kBenign) return used;
-  uint16_t BufferHandle = base->SaveBuffer();
-  std::memcpy(base->Buffer, Buffer,
-              static_cast<size_t>(std::min(BufferLength, base->BufferLength)));
-  const uint8_t result = base->ValidateRecord(U);
-  base->RestoreBuffer(BufferHandle, 1);
-  return result;
+  const int32_t count = static_cast<int32_t>(
+      runtime::TextToInteger(File->GetProperty(runtime::property::kFieldCount)));
+  return ValidateFields(1, count, U);
 }
 
 }  // namespace framework
