@@ -16,4 +16,11 @@ enum class Level : uint8_t {
   Notify = 5,   // a message was shown; the operation did not happen
 };
 
+// The levels as the bytes that operations return.
+inline constexpr uint8_t kBenign = static_cast<uint8_t>(Level::Benign);
+inline constexpr uint8_t kUser = static_cast<uint8_t>(Level::User);
+inline constexpr uint8_t kFatal = static_cast<uint8_t>(Level::Fatal);
+inline constexpr uint8_t kCancel = static_cast<uint8_t>(Level::Cancel);
+inline constexpr uint8_t kNotify = static_cast<uint8_t>(Level::Notify);
+
 }  // namespace framework

@@ -13,9 +13,6 @@ namespace framework {
 
 namespace {
 
-constexpr uint8_t kBenign = static_cast<uint8_t>(Level::Benign);
-constexpr uint8_t kNotify = static_cast<uint8_t>(Level::Notify);
-
 // Open-mode bits: the low two the access, the high nibble the sharing.
 constexpr uint8_t kReadWriteDenyNone = 0x42;
 constexpr uint8_t kAccessBits = 0x03;

@@ -12,8 +12,6 @@ namespace framework {
 
 namespace {
 
-constexpr uint8_t kBenign = static_cast<uint8_t>(Level::Benign);
-
 constexpr std::string_view kInvalidHandle = "Restore handle is invalid";
 constexpr std::string_view kInvalidMemoHandle =
     "Restore handle is invalid (memo does not appear to have been stored)";

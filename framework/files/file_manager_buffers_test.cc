@@ -66,11 +66,7 @@ class FileStateTest : public ::testing::Test {
     for (int i = 1; i <= company; ++i) ASSERT_EQ(access_.Next(), 0);
   }
   int64_t Company() const { return file_.GetInteger(kCompany); }
-  std::vector<std::string> Assertions() const {
-    std::vector<std::string> out;
-    for (const auto& entry : assertions_.entries()) out.push_back(entry.message);
-    return out;
-  }
+  std::vector<std::string> Assertions() const { return testing::AssertionMessages(assertions_); }
 
   testing_support::ScratchDir dir_;
   const std::string path_ = dir_ / "Numerados.Tps";

@@ -13,12 +13,6 @@ namespace framework {
 
 namespace {
 
-constexpr uint8_t kBenign = static_cast<uint8_t>(Level::Benign);
-constexpr uint8_t kUser = static_cast<uint8_t>(Level::User);
-constexpr uint8_t kFatal = static_cast<uint8_t>(Level::Fatal);
-constexpr uint8_t kCancel = static_cast<uint8_t>(Level::Cancel);
-constexpr uint8_t kNotify = static_cast<uint8_t>(Level::Notify);
-
 constexpr size_t kPositionLength = 1024;
 constexpr size_t kDescriptionLength = 80;
 

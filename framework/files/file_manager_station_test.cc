@@ -35,10 +35,6 @@ using testing_support::SampleCodes;
 using testing_support::SampleDeclaration;
 using testing_support::StationProcess;
 
-constexpr uint8_t kBenign = static_cast<uint8_t>(Level::Benign);
-constexpr uint8_t kFatal = static_cast<uint8_t>(Level::Fatal);
-constexpr uint8_t kNotify = static_cast<uint8_t>(Level::Notify);
-
 // What the runtime did to the file: every open (its mode and code) and every option sent.
 class OperationLog : public runtime::FileCallback {
  public:

@@ -59,11 +59,7 @@ class FileManagerTest : public ::testing::Test {
     other.SetInteger(kCode, code);
     ASSERT_EQ(other.Add(), 0) << runtime::FILEERRORMSG();
   }
-  std::vector<std::string> Assertions() const {
-    std::vector<std::string> out;
-    for (const auto& entry : assertions_.entries()) out.push_back(entry.message);
-    return out;
-  }
+  std::vector<std::string> Assertions() const { return testing::AssertionMessages(assertions_); }
   int64_t Records() {
     runtime::RecordFile other(NumberedDeclaration());
     other.SetName(path_);
@@ -130,7 +126,7 @@ TEST_F(FileManagerTest, MissingFileIsCreatedOrIsAFatalAccessError) {
   no_create.Init(&missing, &errors_);  // the set-up, without opening
   no_create.Create = 0;
   ASSERT_EQ(no_create.Open(), 0);
-  EXPECT_EQ(no_create.UseFile(2), static_cast<uint8_t>(Level::Fatal));
+  EXPECT_EQ(no_create.UseFile(2), kFatal);
   ASSERT_EQ(errors_.shown.size(), 1u);
   EXPECT_EQ(errors_.shown[0].caption, "Erro de Acesso de arquivo");
   EXPECT_NE(errors_.shown[0].text.find("Faltando.Tps"), std::string::npos);
@@ -146,7 +142,7 @@ TEST_F(FileManagerTest, TryOpenFailureIsSilentAndKeepsTheErrorForALaterThrow) {
   no_folder.Init();
   no_folder.Init(&missing, &errors_);
   no_folder.LazyOpen = 0;
-  EXPECT_EQ(no_folder.TryOpen(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(no_folder.TryOpen(), kNotify);
   EXPECT_TRUE(errors_.shown.empty());
   EXPECT_EQ(no_folder.LastError, 12) << "the create in a missing folder failed";
   EXPECT_EQ(no_folder.GetOpened(), 0);
@@ -183,9 +179,9 @@ TEST_F(FileManagerTest, FetchOfAMissingKeyClearsTheBufferTryFetchLeavesIt) {
   file_.SetInteger(kCompany, 1);
   file_.SetInteger(kNumber, 9);
   file_.SetText(kNote, "xy");
-  EXPECT_EQ(access_.TryFetch(kCompanyNumberKey), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.TryFetch(kCompanyNumberKey), kNotify);
   EXPECT_EQ(file_.GetInteger(kNumber), 9);
-  EXPECT_EQ(access_.Fetch(kCompanyNumberKey), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.Fetch(kCompanyNumberKey), kNotify);
   EXPECT_EQ(file_.GetInteger(kNumber), 0);
   EXPECT_EQ(file_.GetText(kNote), "  ");
   EXPECT_TRUE(errors_.shown.empty());
@@ -247,7 +243,7 @@ TEST_F(FileManagerTest, NumberingAtTheTopOfTheRangeFailsInsteadOfWrapping) {
   file_.Clear();
   file_.SetInteger(kCompany, 1);
   file_.SetText(kName, "novo");
-  EXPECT_EQ(access_.Insert(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.Insert(), kNotify);
   ASSERT_EQ(errors_.Captions(), std::vector<std::string>{"Erro de Incremento de automatico"});
   EXPECT_EQ(Records(), 1) << "no record numbered 0 or 255 was written";
   EXPECT_FALSE(access_.AutoIncDone);
@@ -257,7 +253,7 @@ TEST_F(FileManagerTest, NumberingAtTheTopOfTheRangeFailsInsteadOfWrapping) {
   AddRecord(2, 1, "max", 65535);
   file_.Clear();
   file_.SetInteger(kCompany, 2);
-  EXPECT_EQ(access_.TryPrimeAutoInc(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.TryPrimeAutoInc(), kNotify);
   EXPECT_EQ(Records(), 2);
 }
 
@@ -268,7 +264,7 @@ TEST_F(FileManagerTest, FailedNumberingProbeLeavesTheCallersRecordAndNoSavedBuff
   file_.SetInteger(kCompany, 1);
   file_.SetText(kName, "meu");
   access_.refuse_reads = 1;
-  EXPECT_EQ(access_.PrimeRecord(1), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.PrimeRecord(1), kNotify);
   EXPECT_EQ(errors_.Captions(), std::vector<std::string>{" Erro de Recuperação do registro"});
   EXPECT_EQ(file_.GetText(kName), "meu     ");
   EXPECT_EQ(file_.GetInteger(kCompany), 1);
@@ -283,7 +279,7 @@ TEST_F(FileManagerTest, ThreeFailedAddsAskAndYesStartsAgain) {
   errors_.answers = {kYes, kNo};
   file_.Clear();
   file_.SetInteger(kCompany, 1);
-  EXPECT_EQ(access_.PrimeRecord(1), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.PrimeRecord(1), kNotify);
   EXPECT_EQ(access_.refuse_adds, 0) << "two rounds of three attempts";
   EXPECT_EQ(errors_.Captions(), (std::vector<std::string>{"Erro de Incremento de automatico",
                                                           "Erro de Incremento de automatico"}));
@@ -293,7 +289,7 @@ TEST_F(FileManagerTest, ThreeFailedAddsAskAndYesStartsAgain) {
 
   // The Try form gives up after the third failure without asking.
   access_.refuse_adds = 3;
-  EXPECT_EQ(access_.TryPrimeAutoInc(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.TryPrimeAutoInc(), kNotify);
   EXPECT_EQ(errors_.shown.size(), 2u);
   EXPECT_EQ(Records(), 0);
 }
@@ -305,7 +301,7 @@ TEST_F(FileManagerTest, DuplicateKeyMessageNamesTheKey) {
   file_.SetInteger(kCompany, 1);
   file_.SetText(kName, "ANA");  // the name key ignores case
   errors_.answers = {kNo};
-  EXPECT_EQ(access_.Insert(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.Insert(), kNotify);
   // The numbering's add fails on the name: three attempts, then the question.
   ASSERT_EQ(errors_.shown.size(), 1u);
   EXPECT_NE(errors_.shown[0].text.find("Chave: NUM:KEY:NAME"), std::string::npos)
@@ -325,11 +321,11 @@ TEST_F(FileManagerTest, DuplicateKeyWithoutNumberingShowsChaveDuplicada) {
   file_.SetInteger(kCompany, 1);
   file_.SetInteger(kNumber, 2);
   file_.SetText(kName, "ana");
-  EXPECT_EQ(plain.Insert(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(plain.Insert(), kNotify);
   ASSERT_EQ(errors_.shown.size(), 1u);
   EXPECT_EQ(errors_.shown[0].caption, "Erro chave duplicada");
   EXPECT_EQ(errors_.shown[0].text, "Chave duplicada: Nome");
-  EXPECT_EQ(plain.TryInsert(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(plain.TryInsert(), kNotify);
   EXPECT_EQ(plain.LastError, 15);
   EXPECT_EQ(errors_.shown.size(), 1u);
   plain.Kill();
@@ -341,13 +337,13 @@ TEST_F(FileManagerTest, ValidateFieldsStopsAtTheFirstInvalidField) {
   ASSERT_EQ(access_.Open(), 0);
   access_.invalid_fields = {5};
   int32_t failed = 0;
-  EXPECT_EQ(access_.ValidateFields(3, 7, &failed), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.ValidateFields(3, 7, &failed), kNotify);
   EXPECT_EQ(failed, 5);
   EXPECT_EQ(access_.validated, (std::vector<int32_t>{3, 4, 5}));
   // An invalid record is not inserted.
   access_.validated.clear();
   file_.SetInteger(kCompany, 1);
-  EXPECT_EQ(access_.Insert(), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(access_.Insert(), kNotify);
   EXPECT_EQ(Records(), 0);
 }
 
@@ -367,7 +363,7 @@ TEST_F(FileManagerTest, AliasDelegatesValidationAndPrimingToItsBaseFile) {
   file_.SetText(kName, "mine");
   access_.invalid_fields = {kName};
   alias_file.SetText(kName, "alias");
-  EXPECT_EQ(alias.ValidateField(kName), static_cast<uint8_t>(Level::Notify));
+  EXPECT_EQ(alias.ValidateField(kName), kNotify);
   EXPECT_EQ(access_.validated, std::vector<int32_t>{kName});
   EXPECT_EQ(file_.GetText(kName), "mine    ");
   access_.invalid_fields.clear();

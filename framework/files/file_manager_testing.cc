@@ -80,7 +80,7 @@ uint8_t TestAccess::UseFile(uint8_t UseType) {
 uint8_t TestAccess::ValidateFieldServer(int32_t Field, uint8_t HandleErrors) {
   validated.push_back(Field);
   if (std::find(invalid_fields.begin(), invalid_fields.end(), Field) != invalid_fields.end()) {
-    return static_cast<uint8_t>(Level::Notify);
+    return kNotify;
   }
   return FileManager::ValidateFieldServer(Field, HandleErrors);
 }
@@ -103,6 +103,12 @@ uint8_t TestAccess::PreInsert(int32_t, int32_t, std::string* ErrCode, std::strin
   *ErrCode = "40";
   *ErrMsg = "refused by the test";
   return 0;
+}
+
+std::vector<std::string> AssertionMessages(const runtime::AssertionRecorder& recorder) {
+  std::vector<std::string> messages;
+  for (const auto& entry : recorder.entries()) messages.push_back(entry.message);
+  return messages;
 }
 
 RecordingErrors::RecordingErrors() {

@@ -10,6 +10,7 @@
 
 #include "framework/errors/error_class.h"
 #include "framework/files/file_manager.h"
+#include "runtime/platform/assertion.h"
 #include "runtime/platform/thread_context.h"
 #include "runtime/records/file_declaration.h"
 
@@ -68,6 +69,9 @@ class TestAccess : public FileManager {
   ErrorClass& errors_;
   std::vector<KeySpec> keys_;
 };
+
+// The messages of the assertions `recorder` recorded, in order.
+std::vector<std::string> AssertionMessages(const runtime::AssertionRecorder& recorder);
 
 struct ShownMessage {
   std::string text;

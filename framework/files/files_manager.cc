@@ -137,7 +137,7 @@ int64_t FilesManager::Innermost(FileManager* FM) const {
 
 uint8_t FilesManager::FindRecord(FileManager* FM) {
   const int64_t found = Innermost(FM);
-  if (found == 0 || StatusQ->Get(found) != 0) return static_cast<uint8_t>(Level::Notify);
+  if (found == 0 || StatusQ->Get(found) != 0) return kNotify;
   return 0;
 }
 

@@ -34,9 +34,6 @@ using testing_support::kCode;
 using testing_support::kCodeKey;
 using testing_support::kName;
 
-constexpr uint8_t kBenign = static_cast<uint8_t>(Level::Benign);
-constexpr uint8_t kFatal = static_cast<uint8_t>(Level::Fatal);
-
 // The sample file, declared as one instance for all threads.
 const runtime::FileDeclaration& SharedDeclaration() {
   static const runtime::FileDeclaration declaration = [] {

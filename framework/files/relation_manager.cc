@@ -5,7 +5,7 @@
 namespace framework {
 
 uint8_t RelationManager::Delete(uint8_t Query) {
-  if (Me == nullptr) return static_cast<uint8_t>(Level::Notify);
+  if (Me == nullptr) return kNotify;
   return Me->DeleteRecord(Query);
 }
 
