@@ -15,6 +15,11 @@
 //                                      adds record 1 to both files in one transaction, closes B,
 //                                      prints "closed <code>" and waits, the transaction open,
 //                                      until killed or its standard input closes
+//   vardimo_station readlock FILE      reads FILE's storage in a transaction of its own, prints
+//                                      "reading <code>" and keeps reading until its standard
+//                                      input closes, so that no other station can commit to it
+
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +42,20 @@ void WaitForInput() {
   std::string ignored;
   while (std::getline(std::cin, ignored)) {
   }
+}
+
+// The storage engine's own read lock, taken beside the runtime: a reading transaction.
+int ReadLock(const char* name) {
+  sqlite3* db = nullptr;
+  int code = sqlite3_open_v2(name, &db, SQLITE_OPEN_READONLY, nullptr);
+  if (code == SQLITE_OK) code = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+  if (code == SQLITE_OK) {
+    code = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+  }
+  std::cout << "reading " << code << std::endl;
+  WaitForInput();
+  sqlite3_close(db);
+  return 0;
 }
 
 int Hold(const char* name, int mode) {
@@ -145,6 +164,7 @@ int CloseInTransaction(const char* first, const char* second) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "readlock" && argc == 3) return ReadLock(argv[2]);
   if (command == "hold" && argc == 4) return Hold(argv[2], std::atoi(argv[3]));
   if (command == "transactions" && argc == 5) return Transactions({argv[2], argv[3], argv[4]});
   if (command == "close-in-transaction" && argc == 4) return CloseInTransaction(argv[2], argv[3]);

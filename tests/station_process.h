@@ -1,4 +1,5 @@
-// Runs the second-station program (vardimo_station) as a child process of a test.
+// Runs the second-station program (vardimo_station), or another program of the tests, as a child
+// process of a test.
 #pragma once
 
 #include <string>
@@ -10,6 +11,8 @@ class StationProcess {
  public:
   // Starts vardimo_station with `arguments`; its standard input and output are pipes.
   explicit StationProcess(const std::vector<std::string>& arguments);
+  // Starts the program at `program` instead.
+  StationProcess(const std::string& program, const std::vector<std::string>& arguments);
   ~StationProcess();  // closes its input, kills it if it still runs, and waits for it
   StationProcess(const StationProcess&) = delete;
   StationProcess& operator=(const StationProcess&) = delete;

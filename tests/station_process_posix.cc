@@ -9,7 +9,11 @@ extern char** environ;
 
 namespace testing_support {
 
-StationProcess::StationProcess(const std::vector<std::string>& arguments) {
+StationProcess::StationProcess(const std::vector<std::string>& arguments)
+    : StationProcess(VARDIMO_STATION_PATH, arguments) {}
+
+StationProcess::StationProcess(const std::string& program,
+                               const std::vector<std::string>& arguments) {
   int to_child[2], from_child[2];
   if (pipe(to_child) != 0 || pipe(from_child) != 0) return;
   posix_spawn_file_actions_t actions;
@@ -18,12 +22,12 @@ StationProcess::StationProcess(const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
   posix_spawn_file_actions_addclose(&actions, to_child[1]);
   posix_spawn_file_actions_addclose(&actions, from_child[0]);
-  std::vector<std::string> all = {VARDIMO_STATION_PATH};
+  std::vector<std::string> all = {program};
   all.insert(all.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
-  if (posix_spawn(&pid_, VARDIMO_STATION_PATH, &actions, nullptr, argv.data(), environ) != 0) {
+  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
     pid_ = -1;
   }
   posix_spawn_file_actions_destroy(&actions);
