@@ -263,28 +263,28 @@ uint8_t ValidateByTable(framework::FileManager& file, std::span<const FieldCheck
 namespace Hide::Access {
 
 uint8_t Funcionarios::ValidateFieldServer(int32_t Id, uint8_t HandleErrors) {
-  const uint8_t base = FileManager::ValidateFieldServer(Id, HandleErrors);
-  return ValidateByTable(*this, FuncionariosChecks(), Id, HandleErrors, base);
+  return ValidateByTable(*this, FuncionariosChecks(), Id, HandleErrors,
+                         FileManager::ValidateFieldServer(Id, HandleErrors));
 }
 
 uint8_t Empresa::ValidateFieldServer(int32_t Id, uint8_t HandleErrors) {
-  const uint8_t base = FileManager::ValidateFieldServer(Id, HandleErrors);
-  return ValidateByTable(*this, EmpresaChecks(), Id, HandleErrors, base);
+  return ValidateByTable(*this, EmpresaChecks(), Id, HandleErrors,
+                         FileManager::ValidateFieldServer(Id, HandleErrors));
 }
 
 uint8_t Dependentes::ValidateFieldServer(int32_t Id, uint8_t HandleErrors) {
-  const uint8_t base = FileManager::ValidateFieldServer(Id, HandleErrors);
-  return ValidateByTable(*this, DependentesChecks(), Id, HandleErrors, base);
+  return ValidateByTable(*this, DependentesChecks(), Id, HandleErrors,
+                         FileManager::ValidateFieldServer(Id, HandleErrors));
 }
 
 uint8_t Movimento::ValidateFieldServer(int32_t Id, uint8_t HandleErrors) {
-  const uint8_t base = FileManager::ValidateFieldServer(Id, HandleErrors);
-  return ValidateByTable(*this, MovimentoChecks(), Id, HandleErrors, base);
+  return ValidateByTable(*this, MovimentoChecks(), Id, HandleErrors,
+                         FileManager::ValidateFieldServer(Id, HandleErrors));
 }
 
 uint8_t MovFuncionarios::ValidateFieldServer(int32_t Id, uint8_t HandleErrors) {
-  const uint8_t base = FileManager::ValidateFieldServer(Id, HandleErrors);
-  return ValidateByTable(*this, MovFuncionariosChecks(), Id, HandleErrors, base);
+  return ValidateByTable(*this, MovFuncionariosChecks(), Id, HandleErrors,
+                         FileManager::ValidateFieldServer(Id, HandleErrors));
 }
 
 void Funcionarios::PrimeFields() {

@@ -37,6 +37,15 @@ void StartChildWalk(FileManager& me, int HisKey, const BufferedPairsClass& Field
   me.File->SetFromBuffer(HisKey);
 }
 
+// Starts the transaction over the files that `enlisted` (the result of enlisting them) put in
+// it. Returns the level of a failure.
+uint8_t StartTransaction(FileManager& me, uint8_t enlisted, uint8_t timeout) {
+  if (enlisted != kBenign) return enlisted;
+  if (runtime::LOGOUT(timeout) == runtime::kNoError) return kBenign;
+  me.Throw(24);
+  return kNotify;
+}
+
 // Ends the transaction. A commit that fails is rolled back and reported with the runtime's
 // text, so that a change never committed is not taken for saved.
 uint8_t CommitOrReport(FileManager& me) {
@@ -60,13 +69,8 @@ uint8_t RelationManager::Update(uint8_t FromForm) {
   RetVal = ForceOpen(0);
   if (failed()) return RetVal;
   if (UseLogout) {
-    RetVal = LogoutUpdate();
+    RetVal = StartTransaction(*Me, LogoutUpdate(), LogoutTimeout);
     if (failed()) return RetVal;
-    if (runtime::LOGOUT(LogoutTimeout) != runtime::kNoError) {
-      Me->Throw(24);
-      RetVal = kNotify;
-      if (failed()) return RetVal;
-    }
   }
   RetVal = Me->TryUpdate();
   if (RetVal != kBenign) {
@@ -170,13 +174,8 @@ uint8_t RelationManager::Delete(uint8_t Query) {
     RetVal = ForceOpen(0);
     if (failed()) return RetVal;
     if (UseLogout) {
-      RetVal = LogoutDelete();
+      RetVal = StartTransaction(*Me, LogoutDelete(), LogoutTimeout);
       if (failed()) return RetVal;
-      if (runtime::LOGOUT(LogoutTimeout) != runtime::kNoError) {
-        Me->Throw(24);
-        RetVal = kNotify;
-        if (failed()) return RetVal;
-      }
     }
     Me->TryReget(position);
     DeferedRelations();
