@@ -9,67 +9,69 @@
 namespace dictionary {
 
 namespace Access {
-thread_local Hide::Access::Empresa* Empresa = nullptr;
-thread_local Hide::Access::Contas_Integracao_Contabil* Contas_Integracao_Contabil = nullptr;
-thread_local Hide::Access::RefVlrMensais* RefVlrMensais = nullptr;
-thread_local Hide::Access::ACFuncionarios* ACFuncionarios = nullptr;
-thread_local Hide::Access::Movimento* Movimento = nullptr;
-thread_local Hide::Access::Dependentes* Dependentes = nullptr;
-thread_local Hide::Access::DepSuspSF* DepSuspSF = nullptr;
-thread_local Hide::Access::DepVacinacao* DepVacinacao = nullptr;
-thread_local Hide::Access::Funcionarios* Funcionarios = nullptr;
-thread_local Hide::Access::Filiais* Filiais = nullptr;
-thread_local Hide::Access::RefMedCta* RefMedCta = nullptr;
-thread_local Hide::Access::RefTotalMedia* RefTotalMedia = nullptr;
-thread_local Hide::Access::AltContratuais* AltContratuais = nullptr;
-thread_local Hide::Access::MovFuncionarios* MovFuncionarios = nullptr;
+thread_local constinit Hide::Access::Empresa* Empresa = nullptr;
+thread_local constinit Hide::Access::Contas_Integracao_Contabil* Contas_Integracao_Contabil =
+    nullptr;
+thread_local constinit Hide::Access::RefVlrMensais* RefVlrMensais = nullptr;
+thread_local constinit Hide::Access::ACFuncionarios* ACFuncionarios = nullptr;
+thread_local constinit Hide::Access::Movimento* Movimento = nullptr;
+thread_local constinit Hide::Access::Dependentes* Dependentes = nullptr;
+thread_local constinit Hide::Access::DepSuspSF* DepSuspSF = nullptr;
+thread_local constinit Hide::Access::DepVacinacao* DepVacinacao = nullptr;
+thread_local constinit Hide::Access::Funcionarios* Funcionarios = nullptr;
+thread_local constinit Hide::Access::Filiais* Filiais = nullptr;
+thread_local constinit Hide::Access::RefMedCta* RefMedCta = nullptr;
+thread_local constinit Hide::Access::RefTotalMedia* RefTotalMedia = nullptr;
+thread_local constinit Hide::Access::AltContratuais* AltContratuais = nullptr;
+thread_local constinit Hide::Access::MovFuncionarios* MovFuncionarios = nullptr;
 }  // namespace Access
 namespace Relate {
-thread_local Hide::Relate::Empresa* Empresa = nullptr;
-thread_local Hide::Relate::Contas_Integracao_Contabil* Contas_Integracao_Contabil = nullptr;
-thread_local Hide::Relate::RefVlrMensais* RefVlrMensais = nullptr;
-thread_local Hide::Relate::ACFuncionarios* ACFuncionarios = nullptr;
-thread_local Hide::Relate::Movimento* Movimento = nullptr;
-thread_local Hide::Relate::Dependentes* Dependentes = nullptr;
-thread_local Hide::Relate::DepSuspSF* DepSuspSF = nullptr;
-thread_local Hide::Relate::DepVacinacao* DepVacinacao = nullptr;
-thread_local Hide::Relate::Funcionarios* Funcionarios = nullptr;
-thread_local Hide::Relate::Filiais* Filiais = nullptr;
-thread_local Hide::Relate::RefMedCta* RefMedCta = nullptr;
-thread_local Hide::Relate::RefTotalMedia* RefTotalMedia = nullptr;
-thread_local Hide::Relate::AltContratuais* AltContratuais = nullptr;
-thread_local Hide::Relate::MovFuncionarios* MovFuncionarios = nullptr;
+thread_local constinit Hide::Relate::Empresa* Empresa = nullptr;
+thread_local constinit Hide::Relate::Contas_Integracao_Contabil* Contas_Integracao_Contabil =
+    nullptr;
+thread_local constinit Hide::Relate::RefVlrMensais* RefVlrMensais = nullptr;
+thread_local constinit Hide::Relate::ACFuncionarios* ACFuncionarios = nullptr;
+thread_local constinit Hide::Relate::Movimento* Movimento = nullptr;
+thread_local constinit Hide::Relate::Dependentes* Dependentes = nullptr;
+thread_local constinit Hide::Relate::DepSuspSF* DepSuspSF = nullptr;
+thread_local constinit Hide::Relate::DepVacinacao* DepVacinacao = nullptr;
+thread_local constinit Hide::Relate::Funcionarios* Funcionarios = nullptr;
+thread_local constinit Hide::Relate::Filiais* Filiais = nullptr;
+thread_local constinit Hide::Relate::RefMedCta* RefMedCta = nullptr;
+thread_local constinit Hide::Relate::RefTotalMedia* RefTotalMedia = nullptr;
+thread_local constinit Hide::Relate::AltContratuais* AltContratuais = nullptr;
+thread_local constinit Hide::Relate::MovFuncionarios* MovFuncionarios = nullptr;
 }  // namespace Relate
-thread_local Hide::Access::Empresa* Hide_Access_Empresa_ = nullptr;
-thread_local Hide::Relate::Empresa* Hide_Relate_Empresa_ = nullptr;
-thread_local Hide::Access::Contas_Integracao_Contabil* Hide_Access_Contas_Integracao_Contabil_ =
-    nullptr;
-thread_local Hide::Relate::Contas_Integracao_Contabil* Hide_Relate_Contas_Integracao_Contabil_ =
-    nullptr;
-thread_local Hide::Access::RefVlrMensais* Hide_Access_RefVlrMensais_ = nullptr;
-thread_local Hide::Relate::RefVlrMensais* Hide_Relate_RefVlrMensais_ = nullptr;
-thread_local Hide::Access::ACFuncionarios* Hide_Access_ACFuncionarios_ = nullptr;
-thread_local Hide::Relate::ACFuncionarios* Hide_Relate_ACFuncionarios_ = nullptr;
-thread_local Hide::Access::Movimento* Hide_Access_Movimento_ = nullptr;
-thread_local Hide::Relate::Movimento* Hide_Relate_Movimento_ = nullptr;
-thread_local Hide::Access::Dependentes* Hide_Access_Dependentes_ = nullptr;
-thread_local Hide::Relate::Dependentes* Hide_Relate_Dependentes_ = nullptr;
-thread_local Hide::Access::DepSuspSF* Hide_Access_DepSuspSF_ = nullptr;
-thread_local Hide::Relate::DepSuspSF* Hide_Relate_DepSuspSF_ = nullptr;
-thread_local Hide::Access::DepVacinacao* Hide_Access_DepVacinacao_ = nullptr;
-thread_local Hide::Relate::DepVacinacao* Hide_Relate_DepVacinacao_ = nullptr;
-thread_local Hide::Access::Funcionarios* Hide_Access_Funcionarios_ = nullptr;
-thread_local Hide::Relate::Funcionarios* Hide_Relate_Funcionarios_ = nullptr;
-thread_local Hide::Access::Filiais* Hide_Access_Filiais_ = nullptr;
-thread_local Hide::Relate::Filiais* Hide_Relate_Filiais_ = nullptr;
-thread_local Hide::Access::RefMedCta* Hide_Access_RefMedCta_ = nullptr;
-thread_local Hide::Relate::RefMedCta* Hide_Relate_RefMedCta_ = nullptr;
-thread_local Hide::Access::RefTotalMedia* Hide_Access_RefTotalMedia_ = nullptr;
-thread_local Hide::Relate::RefTotalMedia* Hide_Relate_RefTotalMedia_ = nullptr;
-thread_local Hide::Access::AltContratuais* Hide_Access_AltContratuais_ = nullptr;
-thread_local Hide::Relate::AltContratuais* Hide_Relate_AltContratuais_ = nullptr;
-thread_local Hide::Access::MovFuncionarios* Hide_Access_MovFuncionarios_ = nullptr;
-thread_local Hide::Relate::MovFuncionarios* Hide_Relate_MovFuncionarios_ = nullptr;
+thread_local constinit Hide::Access::Empresa* Hide_Access_Empresa_ = nullptr;
+thread_local constinit Hide::Relate::Empresa* Hide_Relate_Empresa_ = nullptr;
+thread_local constinit Hide::Access::Contas_Integracao_Contabil*
+    Hide_Access_Contas_Integracao_Contabil_ = nullptr;
+thread_local constinit Hide::Relate::Contas_Integracao_Contabil*
+    Hide_Relate_Contas_Integracao_Contabil_ = nullptr;
+thread_local constinit Hide::Access::RefVlrMensais* Hide_Access_RefVlrMensais_ = nullptr;
+thread_local constinit Hide::Relate::RefVlrMensais* Hide_Relate_RefVlrMensais_ = nullptr;
+thread_local constinit Hide::Access::ACFuncionarios* Hide_Access_ACFuncionarios_ = nullptr;
+thread_local constinit Hide::Relate::ACFuncionarios* Hide_Relate_ACFuncionarios_ = nullptr;
+thread_local constinit Hide::Access::Movimento* Hide_Access_Movimento_ = nullptr;
+thread_local constinit Hide::Relate::Movimento* Hide_Relate_Movimento_ = nullptr;
+thread_local constinit Hide::Access::Dependentes* Hide_Access_Dependentes_ = nullptr;
+thread_local constinit Hide::Relate::Dependentes* Hide_Relate_Dependentes_ = nullptr;
+thread_local constinit Hide::Access::DepSuspSF* Hide_Access_DepSuspSF_ = nullptr;
+thread_local constinit Hide::Relate::DepSuspSF* Hide_Relate_DepSuspSF_ = nullptr;
+thread_local constinit Hide::Access::DepVacinacao* Hide_Access_DepVacinacao_ = nullptr;
+thread_local constinit Hide::Relate::DepVacinacao* Hide_Relate_DepVacinacao_ = nullptr;
+thread_local constinit Hide::Access::Funcionarios* Hide_Access_Funcionarios_ = nullptr;
+thread_local constinit Hide::Relate::Funcionarios* Hide_Relate_Funcionarios_ = nullptr;
+thread_local constinit Hide::Access::Filiais* Hide_Access_Filiais_ = nullptr;
+thread_local constinit Hide::Relate::Filiais* Hide_Relate_Filiais_ = nullptr;
+thread_local constinit Hide::Access::RefMedCta* Hide_Access_RefMedCta_ = nullptr;
+thread_local constinit Hide::Relate::RefMedCta* Hide_Relate_RefMedCta_ = nullptr;
+thread_local constinit Hide::Access::RefTotalMedia* Hide_Access_RefTotalMedia_ = nullptr;
+thread_local constinit Hide::Relate::RefTotalMedia* Hide_Relate_RefTotalMedia_ = nullptr;
+thread_local constinit Hide::Access::AltContratuais* Hide_Access_AltContratuais_ = nullptr;
+thread_local constinit Hide::Relate::AltContratuais* Hide_Relate_AltContratuais_ = nullptr;
+thread_local constinit Hide::Access::MovFuncionarios* Hide_Access_MovFuncionarios_ = nullptr;
+thread_local constinit Hide::Relate::MovFuncionarios* Hide_Relate_MovFuncionarios_ = nullptr;
 
 namespace {
 

@@ -44,68 +44,68 @@ class AltContratuais;
 class MovFuncionarios;
 }  // namespace Hide::Relate
 namespace Access {
-extern thread_local Hide::Access::Empresa* Empresa;
-extern thread_local Hide::Access::Contas_Integracao_Contabil* Contas_Integracao_Contabil;
-extern thread_local Hide::Access::RefVlrMensais* RefVlrMensais;
-extern thread_local Hide::Access::ACFuncionarios* ACFuncionarios;
-extern thread_local Hide::Access::Movimento* Movimento;
-extern thread_local Hide::Access::Dependentes* Dependentes;
-extern thread_local Hide::Access::DepSuspSF* DepSuspSF;
-extern thread_local Hide::Access::DepVacinacao* DepVacinacao;
-extern thread_local Hide::Access::Funcionarios* Funcionarios;
-extern thread_local Hide::Access::Filiais* Filiais;
-extern thread_local Hide::Access::RefMedCta* RefMedCta;
-extern thread_local Hide::Access::RefTotalMedia* RefTotalMedia;
-extern thread_local Hide::Access::AltContratuais* AltContratuais;
-extern thread_local Hide::Access::MovFuncionarios* MovFuncionarios;
+extern thread_local constinit Hide::Access::Empresa* Empresa;
+extern thread_local constinit Hide::Access::Contas_Integracao_Contabil* Contas_Integracao_Contabil;
+extern thread_local constinit Hide::Access::RefVlrMensais* RefVlrMensais;
+extern thread_local constinit Hide::Access::ACFuncionarios* ACFuncionarios;
+extern thread_local constinit Hide::Access::Movimento* Movimento;
+extern thread_local constinit Hide::Access::Dependentes* Dependentes;
+extern thread_local constinit Hide::Access::DepSuspSF* DepSuspSF;
+extern thread_local constinit Hide::Access::DepVacinacao* DepVacinacao;
+extern thread_local constinit Hide::Access::Funcionarios* Funcionarios;
+extern thread_local constinit Hide::Access::Filiais* Filiais;
+extern thread_local constinit Hide::Access::RefMedCta* RefMedCta;
+extern thread_local constinit Hide::Access::RefTotalMedia* RefTotalMedia;
+extern thread_local constinit Hide::Access::AltContratuais* AltContratuais;
+extern thread_local constinit Hide::Access::MovFuncionarios* MovFuncionarios;
 }  // namespace Access
 namespace Relate {
-extern thread_local Hide::Relate::Empresa* Empresa;
-extern thread_local Hide::Relate::Contas_Integracao_Contabil* Contas_Integracao_Contabil;
-extern thread_local Hide::Relate::RefVlrMensais* RefVlrMensais;
-extern thread_local Hide::Relate::ACFuncionarios* ACFuncionarios;
-extern thread_local Hide::Relate::Movimento* Movimento;
-extern thread_local Hide::Relate::Dependentes* Dependentes;
-extern thread_local Hide::Relate::DepSuspSF* DepSuspSF;
-extern thread_local Hide::Relate::DepVacinacao* DepVacinacao;
-extern thread_local Hide::Relate::Funcionarios* Funcionarios;
-extern thread_local Hide::Relate::Filiais* Filiais;
-extern thread_local Hide::Relate::RefMedCta* RefMedCta;
-extern thread_local Hide::Relate::RefTotalMedia* RefTotalMedia;
-extern thread_local Hide::Relate::AltContratuais* AltContratuais;
-extern thread_local Hide::Relate::MovFuncionarios* MovFuncionarios;
+extern thread_local constinit Hide::Relate::Empresa* Empresa;
+extern thread_local constinit Hide::Relate::Contas_Integracao_Contabil* Contas_Integracao_Contabil;
+extern thread_local constinit Hide::Relate::RefVlrMensais* RefVlrMensais;
+extern thread_local constinit Hide::Relate::ACFuncionarios* ACFuncionarios;
+extern thread_local constinit Hide::Relate::Movimento* Movimento;
+extern thread_local constinit Hide::Relate::Dependentes* Dependentes;
+extern thread_local constinit Hide::Relate::DepSuspSF* DepSuspSF;
+extern thread_local constinit Hide::Relate::DepVacinacao* DepVacinacao;
+extern thread_local constinit Hide::Relate::Funcionarios* Funcionarios;
+extern thread_local constinit Hide::Relate::Filiais* Filiais;
+extern thread_local constinit Hide::Relate::RefMedCta* RefMedCta;
+extern thread_local constinit Hide::Relate::RefTotalMedia* RefTotalMedia;
+extern thread_local constinit Hide::Relate::AltContratuais* AltContratuais;
+extern thread_local constinit Hide::Relate::MovFuncionarios* MovFuncionarios;
 }  // namespace Relate
 // The owning references.
-extern thread_local Hide::Access::Empresa* Hide_Access_Empresa_;
-extern thread_local Hide::Relate::Empresa* Hide_Relate_Empresa_;
-extern thread_local Hide::Access::Contas_Integracao_Contabil*
+extern thread_local constinit Hide::Access::Empresa* Hide_Access_Empresa_;
+extern thread_local constinit Hide::Relate::Empresa* Hide_Relate_Empresa_;
+extern thread_local constinit Hide::Access::Contas_Integracao_Contabil*
     Hide_Access_Contas_Integracao_Contabil_;
-extern thread_local Hide::Relate::Contas_Integracao_Contabil*
+extern thread_local constinit Hide::Relate::Contas_Integracao_Contabil*
     Hide_Relate_Contas_Integracao_Contabil_;
-extern thread_local Hide::Access::RefVlrMensais* Hide_Access_RefVlrMensais_;
-extern thread_local Hide::Relate::RefVlrMensais* Hide_Relate_RefVlrMensais_;
-extern thread_local Hide::Access::ACFuncionarios* Hide_Access_ACFuncionarios_;
-extern thread_local Hide::Relate::ACFuncionarios* Hide_Relate_ACFuncionarios_;
-extern thread_local Hide::Access::Movimento* Hide_Access_Movimento_;
-extern thread_local Hide::Relate::Movimento* Hide_Relate_Movimento_;
-extern thread_local Hide::Access::Dependentes* Hide_Access_Dependentes_;
-extern thread_local Hide::Relate::Dependentes* Hide_Relate_Dependentes_;
-extern thread_local Hide::Access::DepSuspSF* Hide_Access_DepSuspSF_;
-extern thread_local Hide::Relate::DepSuspSF* Hide_Relate_DepSuspSF_;
-extern thread_local Hide::Access::DepVacinacao* Hide_Access_DepVacinacao_;
-extern thread_local Hide::Relate::DepVacinacao* Hide_Relate_DepVacinacao_;
-extern thread_local Hide::Access::Funcionarios* Hide_Access_Funcionarios_;
-extern thread_local Hide::Relate::Funcionarios* Hide_Relate_Funcionarios_;
-extern thread_local Hide::Access::Filiais* Hide_Access_Filiais_;
-extern thread_local Hide::Relate::Filiais* Hide_Relate_Filiais_;
-extern thread_local Hide::Access::RefMedCta* Hide_Access_RefMedCta_;
-extern thread_local Hide::Relate::RefMedCta* Hide_Relate_RefMedCta_;
-extern thread_local Hide::Access::RefTotalMedia* Hide_Access_RefTotalMedia_;
-extern thread_local Hide::Relate::RefTotalMedia* Hide_Relate_RefTotalMedia_;
-extern thread_local Hide::Access::AltContratuais* Hide_Access_AltContratuais_;
-extern thread_local Hide::Relate::AltContratuais* Hide_Relate_AltContratuais_;
-extern thread_local Hide::Access::MovFuncionarios* Hide_Access_MovFuncionarios_;
-extern thread_local Hide::Relate::MovFuncionarios* Hide_Relate_MovFuncionarios_;
+extern thread_local constinit Hide::Access::RefVlrMensais* Hide_Access_RefVlrMensais_;
+extern thread_local constinit Hide::Relate::RefVlrMensais* Hide_Relate_RefVlrMensais_;
+extern thread_local constinit Hide::Access::ACFuncionarios* Hide_Access_ACFuncionarios_;
+extern thread_local constinit Hide::Relate::ACFuncionarios* Hide_Relate_ACFuncionarios_;
+extern thread_local constinit Hide::Access::Movimento* Hide_Access_Movimento_;
+extern thread_local constinit Hide::Relate::Movimento* Hide_Relate_Movimento_;
+extern thread_local constinit Hide::Access::Dependentes* Hide_Access_Dependentes_;
+extern thread_local constinit Hide::Relate::Dependentes* Hide_Relate_Dependentes_;
+extern thread_local constinit Hide::Access::DepSuspSF* Hide_Access_DepSuspSF_;
+extern thread_local constinit Hide::Relate::DepSuspSF* Hide_Relate_DepSuspSF_;
+extern thread_local constinit Hide::Access::DepVacinacao* Hide_Access_DepVacinacao_;
+extern thread_local constinit Hide::Relate::DepVacinacao* Hide_Relate_DepVacinacao_;
+extern thread_local constinit Hide::Access::Funcionarios* Hide_Access_Funcionarios_;
+extern thread_local constinit Hide::Relate::Funcionarios* Hide_Relate_Funcionarios_;
+extern thread_local constinit Hide::Access::Filiais* Hide_Access_Filiais_;
+extern thread_local constinit Hide::Relate::Filiais* Hide_Relate_Filiais_;
+extern thread_local constinit Hide::Access::RefMedCta* Hide_Access_RefMedCta_;
+extern thread_local constinit Hide::Relate::RefMedCta* Hide_Relate_RefMedCta_;
+extern thread_local constinit Hide::Access::RefTotalMedia* Hide_Access_RefTotalMedia_;
+extern thread_local constinit Hide::Relate::RefTotalMedia* Hide_Relate_RefTotalMedia_;
+extern thread_local constinit Hide::Access::AltContratuais* Hide_Access_AltContratuais_;
+extern thread_local constinit Hide::Relate::AltContratuais* Hide_Relate_AltContratuais_;
+extern thread_local constinit Hide::Access::MovFuncionarios* Hide_Access_MovFuncionarios_;
+extern thread_local constinit Hide::Relate::MovFuncionarios* Hide_Relate_MovFuncionarios_;
 namespace Hide::Access {
 
 class Empresa : public AccessClass<Empresa> {
