@@ -44,10 +44,32 @@ bool NextQueuedEvent(WindowThreadState& state, Window& window, QueuedEvent* out)
   return true;
 }
 
+bool IsAlertKey(Window& window, int keycode) {
+  const std::vector<int>& keys = WindowRuntime::alert_keys(window);
+  if (std::find(keys.begin(), keys.end(), keycode) != keys.end()) return true;
+  const Window::Control* focused = window.control(window.focus());
+  if (focused == nullptr) return false;
+  return std::any_of(focused->alerts.begin(), focused->alerts.end(),
+                     [&](const auto& alert) { return alert.second == keycode; });
+}
+
+// Whether the user can reach `control` (0: the window itself): hidden and disabled controls
+// cannot be clicked or typed into.
+bool CanTakeInput(Window& window, int control) {
+  if (control == 0) return true;
+  const Window::Control* found = window.control(control);
+  return found == nullptr || (!found->hidden && !found->disabled);
+}
+
 // User input from the backend. A backend with no input left gets the window closed as a user
-// would: a close request, then a close-down request; after that the loop ends.
+// would: a close request, then a close-down request; after that the loop ends. A key that is no
+// alert key, and input to a hidden or disabled control, make no event.
 bool NextInput(Window& window, QueuedEvent* out) {
   std::optional<InputEvent> input = CurrentWindowBackend().WaitForInput(window);
+  while (input && ((input->code == event::kAlertKey && !IsAlertKey(window, input->keycode)) ||
+                   !CanTakeInput(window, input->control))) {
+    input = CurrentWindowBackend().WaitForInput(window);
+  }
   out->window = &window;
   if (!input) {
     int& requests = WindowRuntime::close_requests(window);
@@ -86,6 +108,22 @@ bool NextInput(Window& window, QueuedEvent* out) {
   return true;
 }
 
+// The registered callbacks of the current event, in order, until one does not hand it on. A
+// copy of the list is walked, as a callback may register or unregister.
+CycleResult RunCallbacks(WindowThreadState& state, const Window& window) {
+  if (state.callbacks.empty()) return CycleResult::Default;
+  const int code = state.current.code;
+  const std::vector<RegisteredCallback> callbacks = state.callbacks;
+  for (const RegisteredCallback& registered : callbacks) {
+    if (registered.code != code || (registered.window != nullptr && registered.window != &window)) {
+      continue;
+    }
+    const CycleResult result = registered.callback(registered.object);
+    if (result != CycleResult::Default) return result;
+  }
+  return CycleResult::Default;
+}
+
 void Retarget(int control, int last, const std::function<void(Window&, Window::Control&)>& change) {
   Window* window = State().Target();
   if (window == nullptr) return;
@@ -119,16 +157,29 @@ bool EventLoop::Next() {
     over_ = true;
     return false;
   }
-  QueuedEvent next;
-  if (!NextPassEvent(window_, &next) && !NextQueuedEvent(state, window_, &next) &&
-      !NextInput(window_, &next)) {
-    over_ = true;
-    return false;
+  for (;;) {
+    QueuedEvent next;
+    if (!window_.is_open() ||
+        (!NextPassEvent(window_, &next) && !NextQueuedEvent(state, window_, &next) &&
+         !NextInput(window_, &next))) {
+      state.current = QueuedEvent();
+      over_ = true;
+      return false;
+    }
+    if (next.keycode != 0) state.keycode = next.keycode;
+    state.current = next;
+    switch (RunCallbacks(state, window_)) {
+      case CycleResult::Default:
+        in_cycle_ = true;
+        return true;
+      case CycleResult::Leave:
+        state.current = QueuedEvent();
+        over_ = true;
+        return false;
+      case CycleResult::SkipDefault:
+        break;  // consumed: on to the next event
+    }
   }
-  if (next.keycode != 0) state.keycode = next.keycode;
-  state.current = next;
-  in_cycle_ = true;
-  return true;
 }
 
 void EventLoop::End(CycleResult result) {
@@ -151,6 +202,8 @@ void RunEventLoop(Window& window, const std::function<CycleResult()>& take_event
   while (loop.Next()) loop.End(take_event());
 }
 
+Window* TargetWindow() { return State().Target(); }
+
 int EVENT() { return State().current.code; }
 int FIELD() { return State().current.control; }
 
@@ -159,8 +212,43 @@ int FOCUS() {
   return window ? window->focus() : 0;
 }
 
+int ACCEPTED() {
+  const QueuedEvent& current = State().current;
+  return current.code == event::kAccepted ? current.control : 0;
+}
+
 int KEYCODE() { return State().keycode; }
 void SETKEYCODE(int keycode) { State().keycode = keycode; }
+
+void ALERT(int keycode) {
+  Window* window = State().Target();
+  if (window == nullptr) return;
+  std::vector<int>& keys = WindowRuntime::alert_keys(*window);
+  if (keycode == 0) {
+    keys.clear();
+  } else if (std::find(keys.begin(), keys.end(), keycode) == keys.end()) {
+    keys.push_back(keycode);
+  }
+}
+
+void REGISTER(int code, EventCallback callback, void* object) {
+  WindowThreadState& state = State();
+  const Window* window = state.Target();
+  for (const RegisteredCallback& registered : state.callbacks) {
+    if (registered.code == code && registered.callback == callback && registered.object == object &&
+        registered.window == window) {
+      return;
+    }
+  }
+  state.callbacks.push_back({code, callback, object, window});
+}
+
+void UNREGISTER(int code, EventCallback callback, void* object) {
+  std::erase_if(State().callbacks, [&](const RegisteredCallback& registered) {
+    return registered.code == code && registered.callback == callback &&
+           registered.object == object;
+  });
+}
 
 bool NOTIFICATION(int32_t* code, int32_t* thread, int64_t* parameter) {
   const QueuedEvent& current = State().current;

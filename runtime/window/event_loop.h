@@ -62,14 +62,35 @@ class EventLoop {
 // Runs the loop of `window`, calling `take_event` once per event.
 void RunEventLoop(Window& window, const std::function<CycleResult()>& take_event);
 
+// A callback registered for an event code: it sees each such event of its window before the
+// loop's handler, with EVENT() and FIELD() already set. Default hands the event on to the handler;
+// SkipDefault consumes it (the handler never sees it and the runtime does nothing with it); Leave
+// ends the loop.
+using EventCallback = CycleResult (*)(void* object);
+// REGISTER: calls `callback` with `object` for every event `code` of the target window (with no
+// window open: of any window of the thread), in the order of registration. Registering the same
+// triple twice has no further effect. `object` must outlive the registration.
+void REGISTER(int code, EventCallback callback, void* object);
+// UNREGISTER: removes that registration; harmless when there is none.
+void UNREGISTER(int code, EventCallback callback, void* object);
+
+// The window the thread's operations act on (see above), or null when none is open.
+Window* TargetWindow();
+
 // The current event (0 outside a loop), its control (0 for window events) and key code.
 int EVENT();
 int FIELD();
+// The control of the current accepted event (event::kAccepted); 0 for any other event.
+int ACCEPTED();
 // The control with the focus in the target window.
 int FOCUS();
 int KEYCODE();
 // Sets the key code the next KEYCODE reads.
 void SETKEYCODE(int keycode);
+// ALERT: makes `keycode` an alert key of the whole target window; without a key code, removes
+// them all. A key pressed makes an alert event (event::kAlertKey) only when it is an alert key of
+// the window or of the focused control (Property::Alert); other keys make no event.
+void ALERT(int keycode = 0);
 // The current notification (event 522): false when there is none.
 bool NOTIFICATION(int32_t* code, int32_t* thread, int64_t* parameter);
 

@@ -85,6 +85,14 @@ void HeadlessBackend::PressKey(int keycode) {
   input_.push_back(input);
 }
 
+void HeadlessBackend::Event(int code, int control) {
+  InputEvent input;
+  input.code = code;
+  input.control = control;
+  std::lock_guard<std::mutex> lock(mutex_);
+  input_.push_back(input);
+}
+
 void HeadlessBackend::Notify(int32_t code, int32_t thread, int64_t parameter) {
   InputEvent input;
   input.code = event::kNotify;

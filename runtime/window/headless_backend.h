@@ -26,10 +26,14 @@ class HeadlessBackend final : public WindowBackend {
   HeadlessBackend() = default;
 
   // Scripted input, delivered in order whenever a window's queue runs empty.
-  void Accept(int control);
+  void Accept(int control);  // hidden and disabled controls take no input: no event
   void Type(int control, std::string_view text);  // enters the text, then accepts the control
   void CloseWindow();
-  void PressKey(int keycode);  // an alert key for the focused control
+  void PressKey(
+      int keycode);  // a key pressed in the focused control (an event when it is an alert key)
+  // Any event the user or the window system can cause, such as 517 (the focus came back) or 518
+  // and 561 (the window was resized).
+  void Event(int code, int control = 0);
   void Notify(int32_t code, int32_t thread, int64_t parameter);
   // The answer of the next message box; it must be one of its buttons, else the default counts.
   void AnswerMessage(int button);

@@ -9,6 +9,8 @@
 #include "runtime/platform/file_system.h"
 #include "runtime/platform/thread_context.h"
 #include "runtime/values/picture.h"
+#include "runtime/values/text.h"
+#include "runtime/window/event_loop.h"
 #include "runtime/window/window_backend.h"
 #include "runtime/window/window_state_internal.h"
 
@@ -146,7 +148,8 @@ bool BoundVariable::Take(std::string_view input) {
   return ref_.SetDecimal(value).ok();
 }
 
-Window::Window(WindowDescription description) : title_(std::move(description.title)) {
+Window::Window(WindowDescription description)
+    : title_(description.title), described_title_(std::move(description.title)) {
   std::set<int> numbers;
   for (ControlDescription& control : description.controls) {
     if (control.number == 0 || !numbers.insert(control.number).second) {
@@ -155,14 +158,25 @@ Window::Window(WindowDescription description) : title_(std::move(description.tit
              kModule);
       continue;
     }
+    described_.push_back(std::move(control));
+  }
+  Restart();
+}
+
+void Window::Restart() {
+  title_ = described_title_;
+  controls_.clear();
+  for (const ControlDescription& control : described_) {
     Control model;
     model.text = control.text;
     model.hidden = control.hidden;
     model.disabled = control.disabled;
     model.default_button = control.default_button;
-    model.description = std::move(control);
+    model.description = control;
     controls_.push_back(std::move(model));
   }
+  alert_keys_.clear();
+  focus_ = 0;
 }
 
 Window::~Window() {
@@ -218,6 +232,10 @@ namespace {
 Status Open(Window& window, Window* owner) {
   if (window.is_open()) return Status::Ok();
   WindowThreadState& state = ThreadWindows();
+  // A window prepared once and opened many times (a message window) must not show what its
+  // previous use left behind.
+  if (WindowRuntime::opened_before(window)) WindowRuntime::Restart(window);
+  WindowRuntime::opened_before(window) = true;
   WindowRuntime::set_owner(window, owner);
   WindowRuntime::set_open(window, true);
   WindowRuntime::close_requests(window) = 0;
@@ -235,10 +253,14 @@ Status Open(Window& window, Window* owner) {
     }
   }
   CurrentWindowBackend().Opened(window);
-  QueuedEvent opened;
-  opened.code = 515;  // the window-opened event
-  opened.window = &window;
-  state.queue.push_back(opened);
+  // What a window system sends a window that appears: opened, then the focus, then the first
+  // state change.
+  for (int code : {event::kOpenWindow, event::kGainFocus, event::kShown}) {
+    QueuedEvent opened;
+    opened.code = code;
+    opened.window = &window;
+    state.queue.push_back(opened);
+  }
   return Status::Ok();
 }
 
@@ -265,6 +287,16 @@ void CLOSEwindow(Window& window) {
   std::erase(state.open_windows, &window);
   std::erase_if(state.queue, [&](const QueuedEvent& event) { return event.window == &window; });
   CurrentWindowBackend().Closed(window);
+  // The focus goes back to the owner, else to the window opened last.
+  Window* next = window.owner() != nullptr && window.owner()->is_open()
+                     ? window.owner()
+                     : (state.open_windows.empty() ? nullptr : state.open_windows.back());
+  if (next != nullptr) {
+    QueuedEvent focus;
+    focus.code = event::kGainFocus;
+    focus.window = next;
+    state.queue.push_back(focus);
+  }
 }
 
 std::string GetPropS(const Window& window, int control_number, Property property, int index) {
@@ -303,6 +335,11 @@ std::string GetPropS(const Window& window, int control_number, Property property
       return control->disabled ? "1" : "";
     case Property::Default:
       return control->default_button ? "1" : "";
+    case Property::Alert:
+      for (const auto& [slot, key] : control->alerts) {
+        if (slot == index) return std::to_string(key);
+      }
+      return "0";
     case Property::Picture:
       return control->description.picture;
     case Property::Tip:
@@ -356,6 +393,15 @@ Status SetPropS(Window& window, int control_number, Property property, std::stri
       }
       control->default_button = on;
       break;
+    case Property::Alert: {
+      if (index < 1 || index > 255) {
+        return Status(io_code::kNotSupported, "Alert slots run from 1 to 255");
+      }
+      std::erase_if(control->alerts, [&](const auto& alert) { return alert.first == index; });
+      const int64_t key = TextToInteger(text);
+      if (key != 0) control->alerts.emplace_back(index, static_cast<int>(key));
+      break;
+    }
     case Property::Picture:
       control->description.picture = std::string(text);
       break;

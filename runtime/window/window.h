@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -17,7 +18,10 @@
 
 namespace runtime {
 
-// Control type codes, as property Property::Type reads them.
+// Control type codes, as property Property::Type reads them. The list is 37: the window manager
+// tells a list's new selection by that code, and the translator, whose table knows the list-like
+// controls as 14, 15, 33 and 34, translates code 37 as its list type 14 (translator_class.cc).
+// Code 14 is not used.
 enum class ControlType : uint16_t {
   String = 1,  // read-only text: a literal, or a bound variable shown through its picture
   Image = 3,
@@ -26,11 +30,11 @@ enum class ControlType : uint16_t {
   Prompt = 10,
   Check = 12,
   Group = 13,
-  List = 14,
   Combo = 15,
   Spin = 16,
   Text = 17,  // multi-line entry
   Radio = 21,
+  List = 37,
 };
 
 // Property numbers of windows and controls.
@@ -43,6 +47,7 @@ enum class Property : int {
   Disable = 31754,            // "1" when disabled
   Picture = 31770,            // display picture of a bound control
   Default = 31838,            // button: "1" for the window's default button
+  Alert = 31880,              // control, indexed by slot 1 to 255: an alert key code (0: none)
   Tip = 31859,                // tool tip text
   Items = 31887,              // list: number of rows
   AcceptAll = 31898,          // window: "1" while the pass over all controls runs
@@ -134,8 +139,13 @@ class Window {
     int64_t items = 0;
     VirtualListProc list_proc = nullptr;
     void* list_object = nullptr;
+    std::vector<std::pair<int, int>> alerts;  // Property::Alert: (slot, key code)
   };
 
+  // The window starts from `description` whenever it opens: what was changed while it was open
+  // before (title, texts, pictures, hidden, disabled and default states, alert keys, list
+  // callbacks) is gone when it opens again. Changes made while it is closed, after a first open,
+  // are gone too; changes made before the first open are kept.
   explicit Window(WindowDescription description);
   ~Window();  // closes the window when it is open
   Window(const Window&) = delete;
@@ -152,8 +162,15 @@ class Window {
 
  private:
   friend class WindowRuntime;
+  // Back to the description, for a window that opens again.
+  void Restart();
+
   std::string title_;
   std::vector<Control> controls_;
+  std::string described_title_;
+  std::vector<ControlDescription> described_;  // the controls as described, for Restart
+  bool opened_before_ = false;
+  std::vector<int> alert_keys_;  // ALERT: key codes that make an alert event anywhere in it
   bool open_ = false;
   Window* owner_ = nullptr;
   int focus_ = 0;

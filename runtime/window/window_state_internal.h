@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/platform/thread_context.h"
+#include "runtime/window/event_loop.h"
 #include "runtime/window/window.h"
 
 namespace runtime {
@@ -23,6 +24,13 @@ struct QueuedEvent {
   int64_t notify_parameter = 0;
 };
 
+struct RegisteredCallback {
+  int code = 0;
+  EventCallback callback = nullptr;
+  void* object = nullptr;
+  const Window* window = nullptr;  // only compared, never followed; null: any window
+};
+
 class WindowThreadState final : public ThreadPart {
  public:
   WindowThreadState() = default;
@@ -33,6 +41,7 @@ class WindowThreadState final : public ThreadPart {
   std::vector<Window*> open_windows;  // in the order they opened
   std::vector<Window*> loops;         // windows whose loops run, innermost last
   std::deque<QueuedEvent> queue;
+  std::vector<RegisteredCallback> callbacks;  // in the order of registration
   QueuedEvent current;
   int keycode = 0;
   int bind_depth = 0;
@@ -59,6 +68,9 @@ class WindowRuntime {
   static bool& accept_all(Window& window) { return window.accept_all_; }
   static size_t& accept_next(Window& window) { return window.accept_next_; }
   static int& close_requests(Window& window) { return window.close_requests_; }
+  static std::vector<int>& alert_keys(Window& window) { return window.alert_keys_; }
+  static bool& opened_before(Window& window) { return window.opened_before_; }
+  static void Restart(Window& window) { window.Restart(); }
   static std::vector<Window::Control>& controls(Window& window) { return window.controls_; }
 };
 
