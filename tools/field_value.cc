@@ -1,5 +1,6 @@
 #include "tools/field_value.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -22,10 +23,16 @@ using runtime::Status;
 
 Status Problem(std::string message) { return Status(runtime::kInvalidData, std::move(message)); }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Runs for every value of every row: a plain loop, where find_first_not_of searches the set of
+// blanks once per character.
 std::string_view Trim(std::string_view text) {
-  const size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return std::string_view();
-  return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -187,16 +194,13 @@ Status ParseDecimal(const FieldDeclaration& field, std::string_view text, char* 
       return Problem(Quoted(text) + " is out of range: " + reason);
     }
   }
-  const int digits = 2 * field.size - 1;
-  const std::string type =
-      "DECIMAL(" + std::to_string(digits) + "," + std::to_string(field.places) + ")";
   if (value.places() > field.places && !(value.Rescaled(field.places) == value)) {
     return Problem(Quoted(text) + " has more than the " + std::to_string(field.places) +
-                   " decimal places of " + type);
+                   " decimal places of " + TypeText(field));
   }
   if (!value.Encode(field.size, field.places, element).ok()) {
-    return Problem(Quoted(text) + " is out of range for " + type + " (at most " +
-                   std::to_string(digits - field.places) + " digits before the point)");
+    return Problem(Quoted(text) + " is out of range for " + TypeText(field) + " (at most " +
+                   std::to_string(2 * field.size - 1 - field.places) + " digits before the point)");
   }
   return Status::Ok();
 }
@@ -222,6 +226,14 @@ std::string Unstorable(std::string_view text) {
 }
 
 Status ParseText(const FieldDeclaration& field, std::string_view text, char* element) {
+  // Plain ASCII is the same in both encodings: stored as it is, without a converted copy.
+  if (text.size() <= static_cast<size_t>(field.size) &&
+      std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    std::memcpy(element, text.data(), text.size());
+    std::memset(element + text.size(), ' ', field.size - text.size());
+    return Status::Ok();
+  }
   std::string bytes;
   if (!runtime::Utf8ToCp1252(text, &bytes)) return Problem("the text " + Unstorable(text));
   if (bytes.size() > static_cast<size_t>(field.size)) {

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "runtime/base/error_codes.h"
 #include "runtime/values/text.h"
@@ -90,86 +91,109 @@ Status PutDecimal(const FieldDeclaration& field, const unsigned char* p, char* q
 
 }  // namespace
 
+KeyEncoder::KeyEncoder(const FileDeclaration& file) {
+  plans_.reserve(file.keys.size());
+  for (const KeyDeclaration& key : file.keys) {
+    Plan plan;
+    plan.numbered = !key.unique();
+    plan.excludes = key.exclude_empty() || key.dynamic();
+    for (const KeyComponent& component : key.components) {
+      if (file.field(component.field) == nullptr) {
+        // An inconsistent declaration (FileDeclaration::Check tells): the key cannot be encoded.
+        plan.broken = true;
+        plan.missing_field = component.field;
+        plan.parts.clear();
+        plan.value_size = 0;
+        break;
+      }
+      const FieldDeclaration& field = *file.field(component.field);
+      const int width = EncodedSize(field);
+      plan.parts.push_back(Part{&field, field.offset, width, field.type,
+                                component.order == KeyOrder::Descending,
+                                field.type == FieldType::String && key.no_case()});
+      plan.value_size += static_cast<size_t>(width);
+    }
+    plans_.push_back(std::move(plan));
+  }
+}
+
 std::string KeyEncoder::NumberBytes(int64_t number) {
   std::string out(8, '\0');
   PutBigEndian(static_cast<uint64_t>(number), 8, out.data());
   return out;
 }
 
-// `out` is sized once and written in place: keys are encoded on every read of a walk, and the
-// same key has the same size every time, so a reused string is neither grown nor filled.
-Status KeyEncoder::EncodeComponents(const KeyDeclaration& key, std::string_view record, size_t tail,
-                                    std::string* out, bool* all_empty) const {
-  size_t size = tail;
-  for (const KeyComponent& component : key.components) {
-    size += EncodedSize(*file_.field(component.field));
+// One function for the whole key, without calls inside for the usual components: a walk
+// encodes the key of every record it steps over.
+Status KeyEncoder::Encode(int key, std::string_view record, int64_t number, char* out,
+                          bool* excluded) const {
+  const Plan& plan = plans_[key];
+  if (plan.broken) {
+    return Status(kInvalidArgument, "the key names field " + std::to_string(plan.missing_field) +
+                                        ", which the file does not have");
   }
-  out->resize(size);
-  char* q = out->data();
-  *all_empty = true;
-  for (const KeyComponent& component : key.components) {
-    const FieldDeclaration& field = *file_.field(component.field);
-    const auto* p = reinterpret_cast<const unsigned char*>(record.data()) + field.offset;
-    const int width = EncodedSize(field);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(record.data());
+  char* q = out;
+  bool all_empty = true;
+  for (const Part& part : plan.parts) {
+    const unsigned char* p = bytes + part.offset;
     bool empty = true;
-    switch (field.type) {
+    switch (part.type) {
       case FieldType::Byte:
       case FieldType::UShort:
       case FieldType::ULong: {
-        const uint64_t value = ReadUnsigned(p, field.size);
+        const uint64_t value = ReadUnsigned(p, part.width);
         empty = value == 0;
-        PutBigEndian(value, field.size, q);
+        PutBigEndian(value, part.width, q);
         break;
       }
       case FieldType::Short:
       case FieldType::Long: {
-        const uint64_t value = ReadUnsigned(p, field.size);
+        const uint64_t value = ReadUnsigned(p, part.width);
         empty = value == 0;
-        PutBigEndian(value ^ (uint64_t{1} << (8 * field.size - 1)), field.size, q);
+        PutBigEndian(value ^ (uint64_t{1} << (8 * part.width - 1)), part.width, q);
         break;
       }
       case FieldType::Decimal: {
-        Status status = PutDecimal(field, p, q, &empty);
-        if (!status.ok()) {
-          out->clear();
-          return status;
-        }
+        Status status = PutDecimal(*part.field, p, q, &empty);
+        if (!status.ok()) return status;
         break;
       }
       case FieldType::String: {
-        const std::string_view text(reinterpret_cast<const char*>(p), field.size);
-        empty = ClipRight(text).empty();
-        std::memcpy(q, text.data(), text.size());
-        if (key.no_case()) {
-          for (int i = 0; i < width; ++i) q[i] = UpperCp1252(q[i]);
+        std::memcpy(q, p, static_cast<size_t>(part.width));
+        for (int i = 0; i < part.width && empty; ++i) empty = p[i] == ' ';
+        if (part.upper) {
+          for (int i = 0; i < part.width; ++i) q[i] = UpperCp1252(q[i]);
         }
         break;
       }
     }
-    if (component.order == KeyOrder::Descending) {
-      for (int i = 0; i < width; ++i) q[i] = static_cast<char>(~q[i]);
+    if (part.descending) {
+      for (int i = 0; i < part.width; ++i) q[i] = static_cast<char>(~q[i]);
     }
-    q += width;
-    *all_empty = *all_empty && empty;
+    q += part.width;
+    all_empty = all_empty && empty;
   }
+  *excluded = plan.excludes && all_empty;
+  if (plan.numbered) PutBigEndian(static_cast<uint64_t>(number), 8, q);
   return Status::Ok();
 }
 
+// `out` is sized and written in place: the same key has the same size every time, so a reused
+// string is neither grown nor filled.
 Status KeyEncoder::Encode(int key, std::string_view record, int64_t number, std::string* out,
                           bool* excluded) const {
-  const KeyDeclaration& declaration = file_.keys[key];
-  const size_t tail = declaration.unique() ? 0 : 8;
-  bool all_empty = false;
-  Status status = EncodeComponents(declaration, record, tail, out, &all_empty);
-  if (!status.ok()) return status;
-  *excluded = (declaration.exclude_empty() || declaration.dynamic()) && all_empty;
-  if (tail != 0) PutBigEndian(static_cast<uint64_t>(number), 8, out->data() + out->size() - 8);
+  out->resize(plans_[key].size());
+  Status status = Encode(key, record, number, out->data(), excluded);
+  if (!status.ok()) out->clear();
   return status;
 }
 
 Status KeyEncoder::EncodePrefix(int key, std::string_view record, std::string* out) const {
-  bool all_empty = false;
-  return EncodeComponents(file_.keys[key], record, 0, out, &all_empty);
+  bool excluded = false;
+  Status status = Encode(key, record, 0, out, &excluded);
+  if (status.ok()) out->resize(plans_[key].value_size);
+  return status;
 }
 
 }  // namespace runtime

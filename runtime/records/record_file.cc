@@ -33,6 +33,7 @@ void NoParameters(PARAMS&) {}
 
 RecordFile::RecordFile(const FileDeclaration& declaration)
     : declaration_(declaration),
+      encoder_(declaration),
       buffer_(declaration.record_length),
       read_buffer_(declaration.record_length) {
   Clear(0);
@@ -325,7 +326,7 @@ int RecordFile::Get(int key) {
       [&] {
         Status status = CheckKey(key);
         if (!status.ok()) return status;
-        status = KeyEncoder(declaration_).EncodePrefix(key, record(), &key_scratch_);
+        status = encoder_.EncodePrefix(key, record(), &key_scratch_);
         if (!status.ok()) return status;
         RecordInfo& info = read_info_;
         status = Read(store_->GetByKey(key, key_scratch_, ReadTarget(), &info), info);
@@ -377,7 +378,7 @@ int RecordFile::SetFromBuffer(int key) {
         Status status = CheckKey(key);
         if (!status.ok()) return status;
         std::string prefix;
-        status = KeyEncoder(declaration_).EncodePrefix(key, record(), &prefix);
+        status = encoder_.EncodePrefix(key, record(), &prefix);
         if (status.ok()) walk_ = Walk{key, Walk::Place::Before, std::move(prefix), 0};
         return status;
       });
@@ -438,10 +439,10 @@ int RecordFile::Step(Direction direction) {
     // the key of the record as read (seek.key views walk_.key, which is no longer needed).
     if (walk_.order != kRecordOrder) {
       bool excluded = false;
+      walk_.key.resize(encoder_.size(walk_.order));
       Status key =
-          KeyEncoder(declaration_)
-              .Encode(walk_.order, std::string_view(ReadTarget(), declaration_.record_length),
-                      info.number, &walk_.key, &excluded);
+          encoder_.Encode(walk_.order, std::string_view(ReadTarget(), declaration_.record_length),
+                          info.number, walk_.key.data(), &excluded);
       if (!key.ok()) {
         // Cannot happen for a record the index holds, as the index is built by the same
         // encoder; should it, the walk ends here rather than start over.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "runtime/records/file_declaration.h"
+#include "runtime/records/key_encoder.h"
 #include "runtime/records/record_store.h"
 #include "runtime/records/share_lock.h"
 #include "runtime/values/decimal.h"
@@ -280,6 +281,7 @@ class RecordFile {
   void Enlist(bool on);
 
   const FileDeclaration& declaration_;
+  const KeyEncoder encoder_;  // of declaration_
   std::vector<char> buffer_;
   std::vector<char> read_buffer_;  // where reads land before they are accepted
   std::string name_;

@@ -46,7 +46,7 @@ std::string RecordFile::Position(int key) const {
   }
   std::string encoded;
   bool excluded = false;
-  if (KeyEncoder(declaration_).Encode(key, source, current_.number, &encoded, &excluded).ok()) {
+  if (encoder_.Encode(key, source, current_.number, &encoded, &excluded).ok()) {
     position += encoded;
   }
   return position;

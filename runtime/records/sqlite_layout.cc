@@ -16,8 +16,11 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -34,30 +37,58 @@ constexpr int kBusyTimeoutMs = 5000;
 // Set by the key function when a record cannot give a key; see TakeKeyFunctionFailure.
 thread_local bool key_function_failed = false;
 
+// What a connection's key function of one file works with. Made once per registration, so
+// that the function, which runs for every key of every record written, encodes without setting
+// anything up.
+struct KeyFunctionData {
+  explicit KeyFunctionData(const FileDeclaration& declaration)
+      : file(declaration), encoder(declaration) {}
+  const FileDeclaration& file;
+  const KeyEncoder encoder;
+};
+
+void DeleteKeyFunctionData(void* data) {
+  std::unique_ptr<KeyFunctionData>(static_cast<KeyFunctionData*>(data)).reset();
+}
+
+// The engine frees a key the function hands it with this. Keys come from the C heap and not
+// from the engine's allocator: the engine's copy of a result (SQLITE_TRANSIENT) takes its memory
+// lock and bookkeeping twice per key, and a record has a key for every index.
+void FreeKey(void* key) { std::free(key); }
+
 // vardimo_key_<file>(key, rid, data): the encoded key, or NULL when the key leaves it out.
 void KeyFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
-  const auto* file = static_cast<const FileDeclaration*>(sqlite3_user_data(context));
+  const auto& function = *static_cast<const KeyFunctionData*>(sqlite3_user_data(context));
   const int key = sqlite3_value_int(arguments[0]);
   const int64_t number = sqlite3_value_int64(arguments[1]);
   const auto* data = static_cast<const char*>(sqlite3_value_blob(arguments[2]));
   const int size = sqlite3_value_bytes(arguments[2]);
-  if (key < 0 || key >= static_cast<int>(file->keys.size()) || size != file->record_length) {
+  if (key < 0 || key >= static_cast<int>(function.file.keys.size()) ||
+      size != function.file.record_length) {
     key_function_failed = true;
     sqlite3_result_error(context, "record or key does not fit the declaration", -1);
     return;
   }
-  std::string encoded;
+  const size_t encoded_size = function.encoder.size(key);
+  // At least a byte, as malloc(0) may give null.
+  char* encoded = static_cast<char*>(std::malloc(encoded_size + 1));
+  if (encoded == nullptr) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
   bool excluded = false;
   Status status =
-      KeyEncoder(*file).Encode(key, std::string_view(data, size), number, &encoded, &excluded);
+      function.encoder.Encode(key, std::string_view(data, size), number, encoded, &excluded);
   if (!status.ok()) {
+    std::free(encoded);
     key_function_failed = true;
     sqlite3_result_error(context, status.message().c_str(), -1);
   } else if (excluded) {
+    std::free(encoded);
     sqlite3_result_null(context);
   } else {
-    sqlite3_result_blob(context, encoded.data(), static_cast<int>(encoded.size()),
-                        SQLITE_TRANSIENT);
+    // The engine owns `encoded` from here on, also should the call fail.
+    sqlite3_result_blob(context, encoded, static_cast<int>(encoded_size), FreeKey);
   }
 }
 
@@ -91,21 +122,48 @@ Status ListIndexes(sqlite3* db, const std::string& path, const std::string& sche
 
 // Everything that decides where a value lies in the record and how keys are built. Labels are
 // stored too, so that a file of another declaration is refused.
+//
+// Built by appending, not through a string stream: every open describes the declaration to
+// compare it with the stored layout, and a stream costs several times as much for the same text.
 LayoutText DescribeLayout(const FileDeclaration& file) {
-  std::ostringstream record, keys;
-  record << "record " << file.record_length << "\n";
+  auto number = [](std::string* out, int value) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out->append(digits, end);
+  };
+  LayoutText layout;
+  std::string& record = layout.record;
+  record.reserve(64 + 64 * file.fields.size());
+  record += "record ";
+  number(&record, file.record_length);
+  record += '\n';
   for (const FieldDeclaration& f : file.fields) {
-    record << "field " << f.number << " " << f.label << " " << TypeName(f.type) << " " << f.offset
-           << " " << f.size << " " << f.places << " " << f.count << "\n";
-  }
-  for (const KeyDeclaration& k : file.keys) {
-    keys << "key " << k.label << " flags " << static_cast<int>(k.flags) << " parts";
-    for (const KeyComponent& c : k.components) {
-      keys << " " << (c.order == KeyOrder::Descending ? "-" : "+") << c.field;
+    record += "field ";
+    number(&record, f.number);
+    record += ' ';
+    record += f.label;
+    record += ' ';
+    record += TypeName(f.type);
+    for (const int value : {f.offset, f.size, f.places, f.count}) {
+      record += ' ';
+      number(&record, value);
     }
-    keys << "\n";
+    record += '\n';
   }
-  return LayoutText{record.str(), keys.str()};
+  std::string& keys = layout.keys;
+  for (const KeyDeclaration& k : file.keys) {
+    keys += "key ";
+    keys += k.label;
+    keys += " flags ";
+    number(&keys, static_cast<int>(k.flags));
+    keys += " parts";
+    for (const KeyComponent& c : k.components) {
+      keys += c.order == KeyOrder::Descending ? " -" : " +";
+      number(&keys, c.field);
+    }
+    keys += '\n';
+  }
+  return layout;
 }
 
 LayoutText SplitLayout(const std::string& stored) {
@@ -197,10 +255,11 @@ std::string KeyFunctionName(const FileDeclaration& file) {
 }
 
 Status RegisterKeyFunction(const FileDeclaration& file, sqlite3* db) {
+  // The engine owns the function's data from here on, also when the registration fails.
   if (sqlite3_create_function_v2(db, KeyFunctionName(file).c_str(), 3,
                                  SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                 const_cast<FileDeclaration*>(&file), KeyFunction, nullptr, nullptr,
-                                 nullptr) != SQLITE_OK) {
+                                 std::make_unique<KeyFunctionData>(file).release(), KeyFunction,
+                                 nullptr, nullptr, DeleteKeyFunctionData) != SQLITE_OK) {
     return Status(kEngineError, std::string("key function: ") + sqlite3_errmsg(db));
   }
   return Status::Ok();
@@ -317,7 +376,7 @@ Status SqliteRecordStore::CheckLayout(KeyCheck key_check) {
 }
 
 Status SqliteRecordStore::Build() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   // One engine transaction (a savepoint inside a running one), so that a rebuild that fails,
   // for instance on a unique key that the records now break, leaves the file as it was.

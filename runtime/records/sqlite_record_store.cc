@@ -71,7 +71,7 @@ SqliteRecordStore::SqliteRecordStore(const FileDeclaration& file, std::string pa
 
 SqliteRecordStore::~SqliteRecordStore() {
   LeaseKeeper::Get().Remove(this);
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
   sqlite3_close(own_db_);
@@ -147,13 +147,11 @@ std::string SqliteRecordStore::SqlFor(Query query, int order) const {
       return select + " WHERE rid = ?1";
     case Query::Count:
       return "SELECT count(*) FROM " + table;
-    case Query::NextNumber:
-      // Numbers are never used twice, so a position kept for a deleted record cannot find
-      // another.
-      return "SELECT coalesce((SELECT seq FROM " + QuoteName(schema_) +
-             ".sqlite_sequence WHERE name = 'records'), 0) + 1";
     case Query::Insert:
-      return "INSERT INTO " + table + "(rid, ver, data) VALUES(?1, 1, ?2)";
+      // The engine numbers the record: AUTOINCREMENT takes the number after the highest one the
+      // file ever had, so numbers are never used twice and a position kept for a deleted record
+      // cannot find another.
+      return "INSERT INTO " + table + "(rid, ver, data) VALUES(NULL, 1, ?1)";
     case Query::Update:
       return "UPDATE " + table + " SET ver = ver + 1, data = ?3 WHERE rid = ?1 AND ver = ?2";
     case Query::Delete:
@@ -244,12 +242,12 @@ void SqliteRecordStore::EndReadLocked() {
 }
 
 void SqliteRecordStore::Pause() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
 }
 
 void SqliteRecordStore::EndLeaseIfExpired(std::chrono::steady_clock::time_point now) {
-  std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+  std::unique_lock<StoreLock> lock(mutex_, std::try_to_lock);
   if (!lock.owns_lock() || !reading_ || db_ != own_db_) return;
   if (now - lease_start_ > kLeaseTime) EndReadLocked();
 }
@@ -271,7 +269,7 @@ Status SqliteRecordStore::ReadRow(sqlite3_stmt* statement, char* record, RecordI
 }
 
 Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   {
     Status begun = BeginRead();
     if (!begun.ok()) return begun;
@@ -325,7 +323,7 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
 
 Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* record,
                                    RecordInfo* info) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
   sqlite3_stmt* statement = Statement(Query::GetByKey, key, &status);
@@ -353,7 +351,7 @@ Status SqliteRecordStore::GetByKey(int key, std::string_view prefix, char* recor
 }
 
 Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* info) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
   sqlite3_stmt* statement = Statement(Query::GetByNumber, kRecordOrder, &status);
@@ -371,7 +369,7 @@ Status SqliteRecordStore::GetByNumber(int64_t number, char* record, RecordInfo* 
 }
 
 Status SqliteRecordStore::Count(int64_t* records) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   Status status = BeginRead();
   if (!status.ok()) return status;
   sqlite3_stmt* statement = Statement(Query::Count, kRecordOrder, &status);
@@ -385,7 +383,7 @@ Status SqliteRecordStore::Count(int64_t* records) {
 // ---- Writes ----
 
 Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   const bool own_transaction = db_ == own_db_;
   Status status;
@@ -399,20 +397,12 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
     }
     return result;
   };
-  sqlite3_stmt* next = Statement(Query::NextNumber, kRecordOrder, &status);
-  if (next == nullptr) return finish(status);
-  if (sqlite3_step(next) != SQLITE_ROW) {
-    status = EngineError("add");
-    sqlite3_reset(next);
-    return finish(status);
-  }
-  const int64_t number = sqlite3_column_int64(next, 0);
-  sqlite3_reset(next);
   sqlite3_stmt* insert = Statement(Query::Insert, kRecordOrder, &status);
   if (insert == nullptr) return finish(status);
-  sqlite3_bind_int64(insert, 1, number);
-  sqlite3_bind_blob(insert, 2, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
+  sqlite3_bind_blob(insert, 1, record.data(), static_cast<int>(record.size()), SQLITE_STATIC);
   if (sqlite3_step(insert) != SQLITE_DONE) status = EngineError("add");
+  // Read before the reset: the connection's last number is this insert's until its next one.
+  const int64_t number = sqlite3_last_insert_rowid(db_);
   sqlite3_reset(insert);
   if (!status.ok()) return finish(status);
   info->number = number;
@@ -421,7 +411,7 @@ Status SqliteRecordStore::Add(std::string_view record, RecordInfo* info) {
 }
 
 Status SqliteRecordStore::Put(std::string_view record, RecordInfo* info) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   Status status;
   sqlite3_stmt* update = Statement(Query::Update, kRecordOrder, &status);
@@ -442,7 +432,7 @@ Status SqliteRecordStore::Put(std::string_view record, RecordInfo* info) {
 }
 
 Status SqliteRecordStore::Delete(const RecordInfo& info) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   Status status;
   sqlite3_stmt* erase = Statement(Query::Delete, kRecordOrder, &status);
@@ -462,7 +452,7 @@ Status SqliteRecordStore::Delete(const RecordInfo& info) {
 
 Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t except_number,
                                     bool* duplicate) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   *duplicate = false;
   if (!file_.keys[key].unique()) return Status::Ok();
   std::string encoded;
@@ -483,7 +473,7 @@ Status SqliteRecordStore::Duplicate(int key, std::string_view record, int64_t ex
 }
 
 Status SqliteRecordStore::Empty() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   return Exec("DELETE FROM " + Table());
 }
@@ -491,7 +481,7 @@ Status SqliteRecordStore::Empty() {
 // ---- Transactions ----
 
 void SqliteRecordStore::JoinTransaction(sqlite3* db, const std::string& schema) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   EndReadLocked();
   for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
   statements_.clear();
@@ -501,7 +491,7 @@ void SqliteRecordStore::JoinTransaction(sqlite3* db, const std::string& schema) 
 }
 
 void SqliteRecordStore::LeaveTransaction() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<StoreLock> lock(mutex_);
   ResetCursor();
   for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
   statements_.clear();

@@ -2,11 +2,13 @@
 // path. Only runtime/sqlite_*.cc see the engine's own types.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/records/key_encoder.h"
@@ -83,7 +85,6 @@ class SqliteRecordStore final : public RecordStore {
     GetByKey,
     GetByNumber,
     Count,
-    NextNumber,
     Insert,
     Update,
     Delete,
@@ -124,8 +125,23 @@ class SqliteRecordStore final : public RecordStore {
   Direction cursor_direction_ = Direction::Forward;
   int64_t cursor_number_ = 0;
 
+  // Keeps the lease keeper's thread and the store's own thread apart. The store's thread takes
+  // it on every read and step, and finds it free all but always (the keeper only tries it, and
+  // holds it at most while a snapshot ends), so it is one atomic exchange rather than a mutex.
+  class StoreLock {
+   public:
+    void lock() {
+      while (taken_.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
+    }
+    bool try_lock() { return !taken_.exchange(true, std::memory_order_acquire); }
+    void unlock() { taken_.store(false, std::memory_order_release); }
+
+   private:
+    std::atomic<bool> taken_{false};
+  };
+
   // A read snapshot is kept across operations for a short lease (see the .cc).
-  std::mutex mutex_;
+  StoreLock mutex_;
   bool reading_ = false;
   uint32_t reads_in_lease_ = 0;
   std::chrono::steady_clock::time_point lease_start_;
