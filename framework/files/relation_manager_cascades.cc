@@ -37,6 +37,15 @@ void StartChildWalk(FileManager& me, int HisKey, const BufferedPairsClass& Field
   me.File->SetFromBuffer(HisKey);
 }
 
+// Reads the next record of a child walk. False when the read failed: the transaction (when
+// `use_logout`) is rolled back and the failure reported.
+bool ReadNextChild(FileManager& me, uint8_t use_logout) {
+  if (me.TryNext() != kFatal) return true;
+  if (use_logout) runtime::ROLLBACK();
+  me.Throw();
+  return false;
+}
+
 // Starts the transaction over the files that `enlisted` (the result of enlisting them) put in
 // it. Returns the level of a failure.
 uint8_t StartTransaction(FileManager& me, uint8_t enlisted, uint8_t timeout) {
@@ -108,9 +117,7 @@ uint8_t RelationManager::UpdateSecondary(int HisKey, BufferedPairsClass& Fields,
   Fields.AssignBufferToRight();  // the parent's old linking values
   StartChildWalk(*Me, HisKey, Fields);
   for (;;) {
-    if (Me->TryNext() == kFatal) {
-      if (UseLogout) runtime::ROLLBACK();
-      Me->Throw();
+    if (!ReadNextChild(*Me, UseLogout)) {
       RetVal = kNotify;
       break;
     }
@@ -211,9 +218,7 @@ uint8_t RelationManager::DeleteSecondary(int HisKey, BufferedPairsClass& Fields,
   Fields.AssignLeftToRight();  // the parent's current linking values
   StartChildWalk(*Me, HisKey, Fields);
   for (;;) {
-    if (Me->TryNext() == kFatal) {
-      if (UseLogout) runtime::ROLLBACK();
-      Me->Throw();
+    if (!ReadNextChild(*Me, UseLogout)) {
       RetVal = kNotify;
       break;
     }
