@@ -1,99 +1,62 @@
-// The program entry of `vardimo`, for now without its window: reads the hand-over that the
-// payroll program leaves in Quelbrix.ini, finds the company in the common company file, writes
-// the annual summary to Temp\DASN.TXT and deletes the hand-over. Messages go through the runtime's
-// message box (on a terminal: standard error). The exit code is 0 in every case, as the calling
-// payroll program expects.
+// The program entry of `vardimo`: the process, thread 1 and the program body around the export
+// procedure `Main`, which writes the annual summary of the company handed over in Quelbrix.ini.
+// The exit code is 0 in every case, as the calling payroll program expects.
 
+#include <cfenv>
 #include <cstring>
 #include <iostream>
-#include <string>
 
-#include "dictionary/empresa.h"
-#include "dictionary/funcionarios.h"
-#include "dictionary/movimento.h"
-#include "dictionary/name_variables.h"
-#include "export/calc_empresas.h"
-#include "export/company_search.h"
-#include "runtime/base/error_codes.h"
-#include "runtime/platform/file_system.h"
-#include "runtime/platform/path.h"
-#include "runtime/records/file_errors.h"
-#include "runtime/records/record_file.h"
-#include "runtime/values/date_time.h"
-#include "runtime/window/message_box.h"
+#include "app/program.h"
+#include "export/export_window.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vardimo [--help] [--version]\n"
     "\n"
-    "Writes the payroll figures of one company's annual Simples Nacional declaration\n"
-    "(Temp\\DASN.TXT) for the company and year handed over in Quelbrix.ini, section\n"
-    "[Quelbrix], keys EMPID, EMPCOD, EMPCNPJ and EMPANO, in the working directory. The\n"
-    "payroll database is read from the working directory: BComuns\\Empresas.Tps, and per\n"
-    "company <code as 8 digits>\\Funciona.Tps and <code>\\Folha\\<year>\\MOVIMENT.Tps.\n"
-    "Quelbrix.ini is deleted after every run.\n";
+    "Writes the payroll figures of one company's annual Simples Nacional declaration to\n"
+    "Temp\\DASN.TXT, for the company and year that the payroll program hands over in\n"
+    "Quelbrix.ini in the working directory:\n"
+    "  [Quelbrix]\n"
+    "  EMPID=<company id>  EMPCOD=<company code>  EMPCNPJ=<CNPJ>  EMPANO=<year>\n"
+    "The company is the first, in code order, whose id and CNPJ match; else whose code and\n"
+    "CNPJ match; else whose CNPJ alone matches (never a blank or zero CNPJ). The CNPJ may carry\n"
+    "its mask (00.822.465/0001-28) and may be alphanumeric.\n"
+    "\n"
+    "The payroll database is the working directory: BComuns\\Empresas.Tps, and per company\n"
+    "<code as 8 digits>\\Funciona.Tps and <code>\\Folha\\<year>\\MOVIMENT.Tps (import your data\n"
+    "with vardimo-data). Temp is created when missing; Vardimo.INI keeps the program's settings.\n"
+    "\n"
+    "Temp\\DASN.TXT: a line DASN_F|<employees on 1 January>|<employees on 31 December>, then one\n"
+    "line per partner DASN_S|<CPF>|<name>|<exempt>|<taxable>|<share of capital %>|<IRRF>,\n"
+    "each ending in CR LF. The window shows the company and the figures and closes by itself;\n"
+    "without a screen, messages go to standard error.\n"
+    "\n"
+    "Messages:\n"
+    "  \"Informações referente a empresa não encontrada ID .. Codigo .. CNPJ .. Ano ..\": the\n"
+    "    hand-over is missing or incomplete (a value missing, 0, not a number or too large);\n"
+    "    the search still runs.\n"
+    "  \"Empresa não encontrada ID ..\": no company matches; an earlier Temp\\DASN.TXT is kept.\n"
+    "  A company without its employee or payroll file gives no file and no message.\n"
+    "  File errors come from the error manager with the file's name and the reason: a record\n"
+    "  that cannot be read (a damaged file: no Temp\\DASN.TXT is written), an earlier summary\n"
+    "  that cannot be deleted, a line that cannot be written, a file opened read-only (a\n"
+    "  warning); a file that cannot be opened or created ends the program (Fatal).\n"
+    "\n"
+    "Quelbrix.ini is deleted after every run, except after a Fatal error. The exit code is\n"
+    "always 0. Two runs in one working directory at once take turns (Temp\\DASN.LCK).\n";
 
-// The names the files take before the company is known.
-void SetFileNames() {
-  GLO::ARQEMPRESA.Set("BComuns\\Empresas.Tps");
-  GLO::ARQ_CONTAS_INTEGRACAO_CONTABIL.Set("BComuns\\CIntegra.Tps");
-  GLO::ARQFILIAIS.Set("BComuns\\Filiais.Tps");
-  GLO::ARQALTCONTRATUAIS.Set("BComuns\\AltContr.Tps");
-  GLO::ARQMOVFUNCIONARIOS.Set("Temp\\a.tps");
-  GLO::ARQREFLMEDCTA.Set("Temp\\b.tps");
-  GLO::ARQREFLTOTMED.Set("Temp\\c.tps");
-  GLO::ARQREFLVLRMENSAIS.Set("Temp\\d.tps");
-  GLO::ARQACFUNCIONARIOS.Set("Temp\\e.tps");
-  GLO::ARQMOVIMENTO.Set("Temp\\f.tps");
-  GLO::ARQDEPENDENTES.Set("Temp\\g.tps");
-  GLO::ARQDEPSUSPENSAOSF.Set("Temp\\h.tps");
-  GLO::ARQDEPVACINACAO.Set("Temp\\i.tps");
-  GLO::ARQFUNCIONARIOS.Set("Temp\\k.tps");
-}
-
-// Opens the company file for reading and writing, or for reading alone when this station may
-// not write it.
-int OpenCompanies(runtime::RecordFile& companies) {
-  int code = companies.Open(runtime::open_mode::kReadWrite | runtime::open_mode::kDenyNone);
-  if (code == runtime::kWriteRefused) {
-    code = companies.Open(runtime::open_mode::kRead | runtime::open_mode::kDenyNone);
-  }
-  return code;
-}
-
-void Report(const std::string& text) { runtime::MessageBox(text, "Vardimo"); }
-
-void Run() {
-  SetFileNames();
-  runtime::RecordFile companies(dictionary::EmpresaDeclaration());
-  runtime::RecordFile employees(dictionary::FuncionariosDeclaration());
-  runtime::RecordFile entries(dictionary::MovimentoDeclaration());
-  dasn::MainVariables variables;
-  dasn::HandOverValues& LEMP = variables.LEMP;
-  LEMP = dasn::ReadHandOver(runtime::ShortPath());
-  variables.LOC.DATAINI = runtime::DATE(1, 1, LEMP.ANO);
-  variables.LOC.DATAFIM = runtime::DATE(12, 31, LEMP.ANO);
-  if (dasn::HandOverIncomplete(LEMP)) {
-    Report(
-        dasn::HandOverText("Informa\xE7\xF5"
-                           "es referente a empresa n\xE3o encontrada",
-                           LEMP));
-  }
-  if (OpenCompanies(companies) != 0) {
-    Report("Erro de Acesso de arquivo " + companies.Name() + "|" + runtime::FILEERRORMSG());
-  } else {
-    const bool found = dasn::FindCompany(
-        companies, LEMP, [] {},
-        [&] {
-          variables.LOC.ENCONTROU = 1;
-          const runtime::Status status =
-              dasn::CalcEmpresas(variables, dasn::SummaryFiles{companies, employees, entries});
-          if (!status.ok()) Report("Resumo anual n\xE3o gerado|" + status.message());
-        });
-    if (!found) Report(dasn::HandOverText("Empresa n\xE3o encontrada", LEMP));
-  }
-  runtime::RemoveFile(dasn::kHandOverFile);
+int RunProgram() {
+  // The floating-point unit starts from its default state.
+  std::fesetenv(FE_DFL_ENV);
+  vardimo::ProcessObjects objects;
+  vardimo::AttachProcess(objects);
+  vardimo::AttachThread();
+  const std::unique_ptr<runtime::DragSetting> drag = runtime::NewSystemDragSetting();
+  vardimo::ProgramBody(objects, *drag, dasn::Main);
+  vardimo::DetachThread();
+  vardimo::DetachProcess(objects);
+  return 0;
 }
 
 }  // namespace
@@ -111,6 +74,5 @@ int main(int argc, char** argv) {
     std::cerr << "vardimo: unknown option " << argv[i] << " (see vardimo --help)\n";
     return 0;
   }
-  Run();
-  return 0;
+  return RunProgram();
 }

@@ -1,12 +1,14 @@
 #include "export/calc_empresas.h"
 
 #include <algorithm>
+#include <memory>
 
-#include "dictionary/empresa.h"
-#include "dictionary/funcionarios.h"
-#include "dictionary/movimento.h"
+#include "dictionary/access_classes.h"
 #include "dictionary/name_variables.h"
+#include "framework/errors/global_errors.h"
 #include "runtime/base/error_codes.h"
+#include "runtime/base/status.h"
+#include "runtime/platform/file_lock.h"
 #include "runtime/platform/line_print.h"
 #include "runtime/platform/path.h"
 #include "runtime/records/file_errors.h"
@@ -21,9 +23,22 @@ namespace {
 using dictionary::EMP;
 using dictionary::FUN;
 using dictionary::MOVFOLHA;
+using framework::FileManager;
 using runtime::Decimal;
 using runtime::RecordFile;
 using runtime::Status;
+
+namespace Access = dictionary::Access;
+namespace Relate = dictionary::Relate;
+
+// Held from the deletion of the summary file to its last line, so that a second run in the same
+// working directory (a double click) waits and then writes the whole file again.
+constexpr const char* kSummaryLockFile = "Temp\\DASN.LCK";
+
+// The error entries of the failures of the computation.
+constexpr uint16_t kReadFailed = 1;      // a record could not be read
+constexpr uint16_t kLineNotWritten = 4;  // a line of the summary could not be added
+constexpr uint16_t kNotDeleted = 13;     // the earlier summary could not be deleted
 
 bool CountedAsEmployee(int64_t category) {
   switch (category) {
@@ -51,143 +66,167 @@ std::string Fit(std::string_view text, size_t width) {
   return fitted;
 }
 
-// The outcome of the last operation on `file`, when it failed.
-Status FileFailure(const RecordFile& file, const char* what) {
-  return Status(runtime::ERRORCODE(), file.declaration().label + " (" + file.Name() + "): " + what +
-                                          ": " + runtime::FILEERRORMSG());
+// Reports a failure of the summary file itself (not a data file) through GlobalErrors, with the
+// runtime's reason `status` as its error text.
+void ReportSummaryFailure(uint16_t id, const Status& status) {
+  framework::ErrorClass* errors = framework::GlobalErrors();
+  if (errors == nullptr) return;
+  runtime::SetFileError(status);
+  errors->SetFile(kSummaryFile);
+  errors->Throw(id);
 }
 
-// Appends one line of the summary file; a line that cannot be written fails the summary.
-Status WriteLine(const std::string& line) {
+// Reports the failed read of `file`'s last operation (or `status` when given) with the file
+// manager's message for it; returns false for the caller to pass on.
+bool ReadFailed(FileManager& file, const Status& status = Status::Ok()) {
+  if (!status.ok()) runtime::SetFileError(status);
+  file.Throw(kReadFailed);
+  return false;
+}
+
+// Appends one line of the summary file; a line that cannot be written is reported and fails the
+// summary.
+bool WriteLine(const std::string& line) {
   const uint8_t result = runtime::LinePrint(line, kSummaryFile, 1);
-  if (result != runtime::kLinePrintOk) {
-    return Status(runtime::kAccessDenied, std::string(kSummaryFile) +
-                                              ": the line could not be written (result " +
-                                              std::to_string(result) + ")");
-  }
-  return Status::Ok();
+  if (result == runtime::kLinePrintOk) return true;
+  ReportSummaryFailure(kLineNotWritten,
+                       Status(runtime::kAccessDenied, "LinePrint " + std::to_string(result)));
+  return false;
 }
 
-// Walks every employee in code order and counts those employed on `day`.
-Status CountEmployees(RecordFile& employees, int32_t day, int32_t* count) {
-  *count = 0;
-  employees.Clear();
-  if (employees.Set(FUN.KEY.CODIGO) != 0) return FileFailure(employees, "walk");
+// The walks read this thread's file instances directly, in key order; the file manager has
+// opened each one (UseFile) and reports a failed read.
+class SummaryWalks {
+ public:
+  explicit SummaryWalks(MainVariables& variables)
+      : LEMP(variables.LEMP),
+        LOC(variables.LOC),
+        employees_(*Access::Funcionarios),
+        entries_(*Access::Movimento),
+        employee_(*employees_.File),
+        entry_(*entries_.File) {}
+
+  bool Run();
+
+ private:
+  // The responsible person, shown when no partner follows.
+  void ShowResponsible();
+  // Counts the employees employed on `day`.
+  bool CountEmployees(int32_t day, int32_t* count);
+  // The year's payroll entries of the partner `employee` into the window values.
+  bool SumPartner(int64_t employee);
+  bool WritePartners();
+
+  HandOverValues& LEMP;
+  WindowValues& LOC;
+  FileManager& employees_;
+  FileManager& entries_;
+  RecordFile& employee_;
+  RecordFile& entry_;
+};
+
+void SummaryWalks::ShowResponsible() {
+  LOC.SOCIOCPF = std::string(11, ' ');
+  employee_.Clear();
+  employee_.SetInteger(FUN.CODIGO, Access::Empresa->File->GetInteger(EMP.CODRESPESCR));
+  (void)employees_.Fetch(FUN.KEY.CODIGO);  // not found: the cleared record
+  LOC.SOCIOCPF = Fit(
+      runtime::Format(runtime::TextToInteger(employee_.GetText(FUN.CPF)), "p###.###.###-##p"), 11);
+  LOC.SOCIONOME = Fit(employee_.GetText(FUN.NOME), 50);
+}
+
+bool SummaryWalks::CountEmployees(int32_t day, int32_t* count) {
+  employee_.Clear();
+  if (employee_.Set(FUN.KEY.CODIGO) != 0) return ReadFailed(employees_);
   int code;
-  while ((code = employees.Next()) == 0) {
-    const int64_t admission = employees.GetInteger(FUN.ADMISSAO);
-    const int64_t dismissal = employees.GetInteger(FUN.DEMISSAO);
-    if (CountedAsEmployee(employees.GetInteger(FUN.CATEGORIA)) && admission <= day &&
+  while ((code = employee_.Next()) == 0) {
+    const int64_t admission = employee_.GetInteger(FUN.ADMISSAO);
+    const int64_t dismissal = employee_.GetInteger(FUN.DEMISSAO);
+    if (CountedAsEmployee(employee_.GetInteger(FUN.CATEGORIA)) && admission <= day &&
         (dismissal >= day || dismissal < 1)) {
       ++*count;
     }
   }
-  return code == runtime::kRecordNotAvailable ? Status::Ok() : FileFailure(employees, "read");
+  return code == runtime::kRecordNotAvailable || ReadFailed(employees_);
 }
 
-// Sums the year's payroll entries of the partner in the employee buffer into the window values.
-Status SumPartner(RecordFile& entries, int64_t employee, WindowValues& LOC) {
+bool SummaryWalks::SumPartner(int64_t employee) {
   Decimal taxable(0, 2);
   LOC.SOCIOPCTCAPITAL = Decimal(0, 2);
   LOC.SOCIOIRRF = Decimal(0, 2);
   LOC.SOCIORENDISENTO = Decimal(0, 2);
-  entries.Clear();
-  entries.SetInteger(MOVFOLHA.CODIGOFUNCIONARIO, employee);
-  entries.SetInteger(MOVFOLHA.MESANOCOMPETENCIA, LOC.DATAINI);
-  entries.SetInteger(MOVFOLHA.IMPRIMERECIBO, 0);
-  if (entries.SetFromBuffer(MOVFOLHA.KEY.FUNCMESTIPOPGTO) != 0) {
-    return FileFailure(entries, "walk");
-  }
+  entry_.Clear();
+  entry_.SetInteger(MOVFOLHA.CODIGOFUNCIONARIO, employee);
+  entry_.SetInteger(MOVFOLHA.MESANOCOMPETENCIA, LOC.DATAINI);
+  entry_.SetInteger(MOVFOLHA.IMPRIMERECIBO, 0);
+  if (entry_.SetFromBuffer(MOVFOLHA.KEY.FUNCMESTIPOPGTO) != 0) return ReadFailed(entries_);
   int code;
-  while ((code = entries.Next()) == 0) {
-    const int64_t month = entries.GetInteger(MOVFOLHA.MESANOCOMPETENCIA);
-    if (entries.GetInteger(MOVFOLHA.CODIGOFUNCIONARIO) != employee || month < LOC.DATAINI ||
+  while ((code = entry_.Next()) == 0) {
+    const int64_t month = entry_.GetInteger(MOVFOLHA.MESANOCOMPETENCIA);
+    if (entry_.GetInteger(MOVFOLHA.CODIGOFUNCIONARIO) != employee || month < LOC.DATAINI ||
         month > LOC.DATAFIM) {
       break;
     }
-    if (entries.GetInteger(MOVFOLHA.IMPRIMERECIBO) != 0) continue;
-    if (entries.GetInteger(MOVFOLHA.TIPOPAGAMENTO) != 0) continue;
+    if (entry_.GetInteger(MOVFOLHA.IMPRIMERECIBO) != 0) continue;
+    if (entry_.GetInteger(MOVFOLHA.TIPOPAGAMENTO) != 0) continue;
     Decimal value;
-    Status status = entries.GetDecimal(MOVFOLHA.VALOR, &value);
-    if (!status.ok()) return status;
+    Status status = entry_.GetDecimal(MOVFOLHA.VALOR, &value);
+    if (!status.ok()) return ReadFailed(entries_, status);
     if (value.IsZero()) continue;
-    const int64_t account = entries.GetInteger(MOVFOLHA.CODIGOCONTA);
-    Status sum;
-    if (account < 5001 && account != 3005) sum = Decimal::Add(taxable, value, &taxable);
-    if (sum.ok() && (account == 5004 || account == 5047)) {
-      sum = Decimal::Add(LOC.SOCIOIRRF, value, &LOC.SOCIOIRRF);
+    const int64_t account = entry_.GetInteger(MOVFOLHA.CODIGOCONTA);
+    if (account < 5001 && account != 3005) status = Decimal::Add(taxable, value, &taxable);
+    if (status.ok() && (account == 5004 || account == 5047)) {
+      status = Decimal::Add(LOC.SOCIOIRRF, value, &LOC.SOCIOIRRF);
     }
+    // A sum beyond the eleven digits of its variable would be a wrong figure: refused.
+    if (!status.ok()) return ReadFailed(entries_, Status(runtime::kInvalidData, status.message()));
     // Replaced, not added: the last such entry of the year in key order stands.
     if (account == 3005) LOC.SOCIORENDISENTO = value;
-    if (!sum.ok())
-      return Status(runtime::kInvalidData,
-                    "employee " + std::to_string(employee) + ": " + sum.message());
   }
-  if (code != 0 && code != runtime::kRecordNotAvailable) return FileFailure(entries, "read");
+  if (code != 0 && code != runtime::kRecordNotAvailable) return ReadFailed(entries_);
   LOC.SOCIOTRIBUTAVEL = taxable;
-  return Status::Ok();
+  return true;
 }
 
-Status Summarise(MainVariables& variables, const SummaryFiles& files) {
-  WindowValues& LOC = variables.LOC;
-  RecordFile& employees = files.Funcionarios;
-  RecordFile& entries = files.Movimento;
+bool SummaryWalks::WritePartners() {
+  employee_.Clear();
+  if (employee_.Set(FUN.KEY.CODIGO) != 0) return ReadFailed(employees_);
+  int code;
+  while ((code = employee_.Next()) == 0) {
+    if (!IsPartner(employee_.GetInteger(FUN.CATEGORIA))) continue;
+    const int64_t dismissal = employee_.GetInteger(FUN.DEMISSAO);
+    if (dismissal > 0 && runtime::YEAR(static_cast<int32_t>(dismissal)) < LEMP.ANO) continue;
+    LOC.SOCIOCPF = std::string(employee_.GetText(FUN.CPF));
+    LOC.SOCIONOME = Fit(employee_.GetText(FUN.NOME), 50);
+    if (!SumPartner(employee_.GetInteger(FUN.CODIGO))) return false;
+    Decimal share;
+    const Status status = employee_.GetDecimal(FUN.PCTCAPTOTAL, &share);
+    if (!status.ok()) return ReadFailed(employees_, status);
+    LOC.SOCIOPCTCAPITAL = share.Rescaled(2);
+    if (!WriteLine("DASN_S|" + LOC.SOCIOCPF + "|" + std::string(runtime::ClipRight(LOC.SOCIONOME)) +
+                   "|" + LOC.SOCIORENDISENTO.ToString() + "|" + LOC.SOCIOTRIBUTAVEL.ToString() +
+                   "|" + LOC.SOCIOPCTCAPITAL.ToString() + "|" + LOC.SOCIOIRRF.ToString())) {
+      return false;
+    }
+  }
+  return code == runtime::kRecordNotAvailable || ReadFailed(employees_);
+}
 
-  // Responsible person; these stay in the window only when no partner follows.
-  LOC.SOCIOCPF = std::string(11, ' ');
-  employees.Clear();
-  employees.SetInteger(FUN.CODIGO, files.Empresa.GetInteger(EMP.CODRESPESCR));
-  if (employees.Get(FUN.KEY.CODIGO) != 0) employees.Clear();
-  LOC.SOCIOCPF = Fit(
-      runtime::Format(runtime::TextToInteger(employees.GetText(FUN.CPF)), "p###.###.###-##p"), 11);
-  LOC.SOCIONOME = Fit(employees.GetText(FUN.NOME), 50);
-
+bool SummaryWalks::Run() {
+  // The file managers open the files on their first use (falling back to reading, with their
+  // warning, where this station may not write); a file they cannot open ends the program.
+  if (employees_.UseFile() != 0 || entries_.UseFile() != 0) return false;
+  ShowResponsible();
   LOC.QTDEFUNI = 0;
   LOC.QTDEFUNF = 0;
-  Status status = CountEmployees(employees, LOC.DATAINI, &LOC.QTDEFUNI);
-  if (status.ok()) status = CountEmployees(employees, LOC.DATAFIM, &LOC.QTDEFUNF);
-  if (status.ok()) {
-    status =
-        WriteLine("DASN_F|" + std::to_string(LOC.QTDEFUNI) + "|" + std::to_string(LOC.QTDEFUNF));
-  }
-  if (!status.ok()) return status;
-
-  employees.Clear();
-  if (employees.Set(FUN.KEY.CODIGO) != 0) return FileFailure(employees, "walk");
-  int code;
-  while ((code = employees.Next()) == 0) {
-    if (!IsPartner(employees.GetInteger(FUN.CATEGORIA))) continue;
-    const int64_t dismissal = employees.GetInteger(FUN.DEMISSAO);
-    if (dismissal > 0 && runtime::YEAR(static_cast<int32_t>(dismissal)) < variables.LEMP.ANO) {
-      continue;
-    }
-    LOC.SOCIOCPF = std::string(employees.GetText(FUN.CPF));
-    LOC.SOCIONOME = Fit(employees.GetText(FUN.NOME), 50);
-    const int64_t employee = employees.GetInteger(FUN.CODIGO);
-    status = SumPartner(entries, employee, LOC);
-    if (!status.ok()) return status;
-    Decimal share;
-    status = employees.GetDecimal(FUN.PCTCAPTOTAL, &share);
-    if (!status.ok()) return status;
-    LOC.SOCIOPCTCAPITAL = share.Rescaled(2);
-    status =
-        WriteLine("DASN_S|" + LOC.SOCIOCPF + "|" + std::string(runtime::ClipRight(LOC.SOCIONOME)) +
-                  "|" + LOC.SOCIORENDISENTO.ToString() + "|" + LOC.SOCIOTRIBUTAVEL.ToString() +
-                  "|" + LOC.SOCIOPCTCAPITAL.ToString() + "|" + LOC.SOCIOIRRF.ToString());
-    if (!status.ok()) return status;
-  }
-  return code == runtime::kRecordNotAvailable ? Status::Ok() : FileFailure(employees, "read");
+  return CountEmployees(LOC.DATAINI, &LOC.QTDEFUNI) && CountEmployees(LOC.DATAFIM, &LOC.QTDEFUNF) &&
+         WriteLine("DASN_F|" + std::to_string(LOC.QTDEFUNI) + "|" + std::to_string(LOC.QTDEFUNF)) &&
+         WritePartners();
 }
 
-}  // namespace
-
-Status CalcEmpresas(MainVariables& variables, const SummaryFiles& files) {
-  if (!runtime::RemoveFile(kSummaryFile)) {
-    return Status(runtime::kAccessDenied,
-                  std::string(kSummaryFile) + ": the summary of an earlier run cannot be deleted");
-  }
-  const std::string folder = runtime::Format(files.Empresa.GetInteger(EMP.CODIGO), "p########p");
-  const std::string year = runtime::Format(variables.LEMP.ANO, "p####p");
+// Names the company's files: folder = the company code as eight digits.
+void NameCompanyFiles(int64_t company, int32_t year) {
+  const std::string folder = runtime::Format(company, "p########p");
   GLO::ARQMOVFUNCIONARIOS.Set(folder + "\\MovFunci.Tps");
   GLO::ARQREFLMEDCTA.Set(folder + "\\RefMedCt.Tps");
   GLO::ARQREFLTOTMED.Set(folder + "\\RefTotMe.Tps");
@@ -197,25 +236,43 @@ Status CalcEmpresas(MainVariables& variables, const SummaryFiles& files) {
   GLO::ARQDEPSUSPENSAOSF.Set(folder + "\\DepSupSF.Tps");
   GLO::ARQDEPVACINACAO.Set(folder + "\\Folha\\DepVacin.Tps");
   GLO::ARQFUNCIONARIOS.Set(folder + "\\Funciona.Tps");
-  GLO::ARQMOVIMENTO.Set(folder + "\\Folha\\" + year + "\\MOVIMENT.Tps");
+  GLO::ARQMOVIMENTO.Set(folder + "\\Folha\\" + runtime::Format(year, "p####p") + "\\MOVIMENT.Tps");
+}
+
+// Closes the three files and opens them again under their new names; the company record stays
+// in its buffer.
+void ReopenFiles() {
+  Relate::Empresa->Close(0);
+  Relate::Funcionarios->Close(0);
+  Relate::Movimento->Close(0);
+  Access::Funcionarios->File->Close();
+  Access::Movimento->File->Close();
+  Relate::Empresa->Open(0);
+  Relate::Funcionarios->Open(0);
+  Relate::Movimento->Open(0);
+  const int shared_read_write = runtime::open_mode::kReadWrite | runtime::open_mode::kDenyNone;
+  (void)Access::Funcionarios->File->Open(shared_read_write);
+  (void)Access::Movimento->File->Open(shared_read_write);
+}
+
+}  // namespace
+
+void CalcEmpresas(MainVariables& variables) {
+  // Without lock files (some network file systems) the run goes on unguarded.
+  std::string lock_error;
+  const std::unique_ptr<runtime::FileLock> lock =
+      runtime::FileLock::Acquire(kSummaryLockFile, &lock_error);
+  if (!runtime::RemoveFile(kSummaryFile)) {
+    ReportSummaryFailure(kNotDeleted, Status(runtime::kAccessDenied, ""));
+    return;
+  }
+  NameCompanyFiles(Access::Empresa->File->GetInteger(EMP.CODIGO), variables.LEMP.ANO);
   if (!runtime::FileExists(GLO::ARQFUNCIONARIOS.Get()) ||
       !runtime::FileExists(GLO::ARQMOVIMENTO.Get())) {
-    return Status::Ok();
+    return;
   }
-
-  // Reopen both files under the company's names.
-  for (RecordFile* file : {&files.Funcionarios, &files.Movimento}) {
-    file->Close();
-    int code = file->Open(runtime::open_mode::kReadWrite | runtime::open_mode::kDenyNone);
-    // The summary only reads: a file this station may not write is read as it is.
-    if (code == runtime::kWriteRefused) {
-      code = file->Open(runtime::open_mode::kRead | runtime::open_mode::kDenyNone);
-    }
-    if (code != 0) return FileFailure(*file, "open");
-  }
-  Status status = Summarise(variables, files);
-  if (!status.ok()) runtime::RemoveFile(kSummaryFile);
-  return status;
+  ReopenFiles();
+  if (!SummaryWalks(variables).Run()) runtime::RemoveFile(kSummaryFile);
 }
 
 }  // namespace dasn

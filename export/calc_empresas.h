@@ -6,22 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/base/status.h"
-#include "runtime/records/record_file.h"
+#include "export/hand_over.h"
 #include "runtime/values/decimal.h"
 
 namespace dasn {
 
 // The summary text file, relative to the working directory.
 inline constexpr const char* kSummaryFile = "Temp\\DASN.TXT";
-
-// The hand-over values of the export window (`LEMP:...`).
-struct HandOverValues {
-  int32_t ID = 0;
-  int32_t CODIGO = 0;
-  std::string CNPJ = std::string(14, ' ');
-  int32_t ANO = 0;
-};
 
 // The export window's own variables (`LOC:...`); texts keep their declared width.
 struct WindowValues {
@@ -43,23 +34,17 @@ struct MainVariables {
   WindowValues LOC;
 };
 
-// The files the computation reads: the company whose record is in the buffer, and the employee
-// and payroll entry files, which take their names from GLO:ARQFUNCIONARIOS and GLO:ARQMOVIMENTO.
-// Borrowed: they must outlive the call.
-struct SummaryFiles {
-  runtime::RecordFile& Empresa;
-  runtime::RecordFile& Funcionarios;
-  runtime::RecordFile& Movimento;
-};
-
-// Computes the summary of the company in `files.Empresa`'s buffer for year `LEMP.ANO`, whose
-// first and last day are `LOC.DATAINI` and `LOC.DATAFIM`: deletes the summary file, names the
-// company's files (folder = the company code as eight digits), reopens the employee and payroll
-// files under those names, counts, sums and writes the file line by line.
+// Computes the summary of the company in this thread's company record for year `LEMP.ANO`, whose
+// first and last day are `LOC.DATAINI` and `LOC.DATAFIM`, over this thread's files: deletes the
+// summary file, names the company's files (folder = the company code as eight digits), closes and
+// reopens the company, employee and payroll files through their relation managers under those
+// names, counts, sums and writes the file line by line, leaving the figures in `LOC`. Another run
+// in the same working directory waits until this one has written its last line.
 //
-// When the company's employee or payroll file does not exist, stops after the deletion with Ok
-// and no file. When a file cannot be opened or read, or a line cannot be written, returns that
-// failure and leaves no summary file: a partial summary is never left behind.
-runtime::Status CalcEmpresas(MainVariables& variables, const SummaryFiles& files);
+// When the company's employee or payroll file does not exist, stops after the deletion with no
+// file and no message. Every failure is reported through GlobalErrors: an earlier summary that
+// cannot be deleted (nothing is computed then), a read that fails in a walk, a line that cannot
+// be written; after a failure no summary file is left behind, never a partial one.
+void CalcEmpresas(MainVariables& variables);
 
 }  // namespace dasn

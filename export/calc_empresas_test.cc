@@ -3,19 +3,23 @@
 
 #include "export/calc_empresas.h"
 
+#include <gmock/gmock.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
-#include "dictionary/empresa.h"
-#include "dictionary/funcionarios.h"
-#include "dictionary/movimento.h"
+#include "dictionary/dictionary_test_fixture.h"
 #include "runtime/base/error_codes.h"
+#include "runtime/platform/file_lock.h"
 #include "runtime/values/date_time.h"
-#include "tests/testing.h"
 
 namespace dasn {
 namespace {
+
+namespace Access = dictionary::Access;
+namespace Relate = dictionary::Relate;
 
 using dictionary::EMP;
 using dictionary::FUN;
@@ -43,24 +47,32 @@ struct Entry {
   int receipt = 0;
 };
 
-class CalcEmpresasTest : public ::testing::Test {
+// The company's files are named as the export window leaves them before the computation: the
+// computation renames them into the company's folder, relative to the working directory.
+class CalcEmpresasTest : public dictionary::testing::DictionaryTest {
  protected:
-  CalcEmpresasTest()
-      : company_(dictionary::EmpresaDeclaration()),
-        employees_(dictionary::FuncionariosDeclaration()),
-        entries_(dictionary::MovimentoDeclaration()),
-        previous_(std::filesystem::current_path()) {
+  CalcEmpresasTest() : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(dir_.path());
     std::filesystem::create_directories("Temp");
     std::filesystem::create_directories("00000012/Folha/2014");
-    company_.Clear();
-    company_.SetInteger(EMP.CODIGO, 12);
-    company_.SetInteger(EMP.CODRESPESCR, 1);
+    StartDictionary();
+    Relate::Empresa->Open(0);
+    Relate::Funcionarios->Open(0);
+    Relate::Movimento->Open(0);
+    RecordFile& company = *Access::Empresa->File;
+    company.Clear();
+    company.SetInteger(EMP.CODIGO, 12);
+    company.SetInteger(EMP.CODRESPESCR, 1);
     variables_.LEMP.ANO = 2014;
     variables_.LOC.DATAINI = DATE(1, 1, 2014);
     variables_.LOC.DATAFIM = DATE(12, 31, 2014);
   }
-  ~CalcEmpresasTest() override { std::filesystem::current_path(previous_); }
+  ~CalcEmpresasTest() override {
+    Relate::Empresa->Close(0);
+    Relate::Funcionarios->Close(0);
+    Relate::Movimento->Close(0);
+    std::filesystem::current_path(previous_);
+  }
 
   void Write(const std::vector<Employee>& employees, const std::vector<Entry>& entries) {
     RecordFile file(dictionary::FuncionariosDeclaration());
@@ -96,8 +108,14 @@ class CalcEmpresasTest : public ::testing::Test {
     }
   }
 
-  runtime::Status Run() {
-    return CalcEmpresas(variables_, SummaryFiles{company_, employees_, entries_});
+  // The computation; the messages it showed, as "caption: text".
+  std::vector<std::string> Run() {
+    errors_.shown.clear();
+    CalcEmpresas(variables_);
+    std::vector<std::string> shown;
+    for (const auto& message : errors_.shown)
+      shown.push_back(message.caption + ": " + message.text);
+    return shown;
   }
 
   static std::string Summary() {
@@ -107,8 +125,6 @@ class CalcEmpresasTest : public ::testing::Test {
     return text.str();
   }
 
-  testing_support::ScratchDir dir_;
-  RecordFile company_, employees_, entries_;
   MainVariables variables_;
   std::filesystem::path previous_;
 };
@@ -130,7 +146,7 @@ TEST_F(CalcEmpresasTest, CountsEmployeesOnTheYearsFirstAndLastDay) {
           {9, "admitted next year", "9", 19, DATE(1, 1, 2015), 0},
       },
       {});
-  ASSERT_OK(Run());
+  EXPECT_THAT(Run(), ::testing::IsEmpty());
   EXPECT_EQ(variables_.LOC.QTDEFUNI, 3);  // 1, 2 and 4
   EXPECT_EQ(variables_.LOC.QTDEFUNF, 3);  // 1, 3 and 4
   EXPECT_EQ(Summary(), "DASN_F|3|3\r\nDASN_S|5          |partner|0|0|0|0\r\n");
@@ -166,7 +182,7 @@ TEST_F(CalcEmpresasTest, SumsEachPartnersEntriesOfTheYear) {
           {11, march, 0, 0},  // zero is skipped
           {12, march, 100, 500},
       });
-  ASSERT_OK(Run());
+  EXPECT_THAT(Run(), ::testing::IsEmpty());
   EXPECT_EQ(Summary(),
             "DASN_F|1|1\r\n"
             "DASN_S|12345678901|S\xD3"
@@ -179,7 +195,7 @@ TEST_F(CalcEmpresasTest, SumsEachPartnersEntriesOfTheYear) {
 
 TEST_F(CalcEmpresasTest, WithoutPartnersTheWindowShowsTheResponsiblePerson) {
   Write({{1, "Responsavel", "12345678901", 1, 0, 0}}, {});
-  ASSERT_OK(Run());
+  EXPECT_THAT(Run(), ::testing::IsEmpty());
   EXPECT_EQ(Summary(), "DASN_F|1|1\r\n");
   EXPECT_EQ(variables_.LOC.SOCIOCPF, "123.456.789");
   EXPECT_EQ(variables_.LOC.SOCIONOME, "Responsavel" + std::string(39, ' '));
@@ -188,19 +204,19 @@ TEST_F(CalcEmpresasTest, WithoutPartnersTheWindowShowsTheResponsiblePerson) {
 TEST_F(CalcEmpresasTest, LongNamesAreCutAndPipesKept) {
   const std::string sixty = std::string(49, 'A') + "B" + std::string(10, 'C');
   Write({{1, sixty.c_str(), "1", 5, 0, 0}, {2, "A|B", "2", 5, 0, 0}}, {});
-  ASSERT_OK(Run());
+  EXPECT_THAT(Run(), ::testing::IsEmpty());
   EXPECT_EQ(Summary(), "DASN_F|0|0\r\nDASN_S|1          |" + sixty.substr(0, 50) +
                            "|0|0|0|0\r\nDASN_S|2          |A|B|0|0|0|0\r\n");
 }
 
 TEST_F(CalcEmpresasTest, MissingCompanyFileLeavesNoSummary) {
   std::ofstream("Temp/DASN.TXT") << "an earlier run\r\n";
-  ASSERT_OK(Run());
+  EXPECT_THAT(Run(), ::testing::IsEmpty());
   EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT"));
   EXPECT_EQ(variables_.LOC.QTDEFUNI, 0);
 }
 
-TEST_F(CalcEmpresasTest, DamagedEntryFailsWithoutAPartialSummary) {
+TEST_F(CalcEmpresasTest, DamagedEntryIsReportedWithoutAPartialSummary) {
   Write({{1, "Socio", "1", 5, 0, 0}}, {{1, DATE(2, 1, 2014), 100, 500}});
   {
     RecordFile movement(dictionary::MovimentoDeclaration());
@@ -211,13 +227,14 @@ TEST_F(CalcEmpresasTest, DamagedEntryFailsWithoutAPartialSummary) {
     movement.buffer()[26] = static_cast<char>(0xAB);  // not a digit in MOVFOLHA:VALOR
     ASSERT_EQ(movement.Put(), 0);
   }
-  const runtime::Status status = Run();
-  EXPECT_EQ(status.code(), runtime::kInvalidData) << status.message();
-  EXPECT_NE(status.message().find("MOVFOLHA:VALOR"), std::string::npos) << status.message();
+  EXPECT_THAT(Run(), ::testing::ElementsAre(
+                         " Erro de Recupera\u00e7\u00e3o do registro: Erro: (Invalid data (92)) "
+                         "tentando acessar um registro do arquivo 00000012\\Folha\\2014\\"
+                         "MOVIMENT.Tps . Voltando a janela anterior."));
   EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT"));
 }
 
-TEST_F(CalcEmpresasTest, DamagedPartnerFailsAfterTheCompanyLineWithoutAPartialSummary) {
+TEST_F(CalcEmpresasTest, DamagedPartnerIsReportedAndTheLinesSoFarAreGone) {
   Write({{1, "A", "1", 1, 0, 0}, {2, "B", "2", 5, 0, 0}, {3, "C", "3", 5, 0, 0}}, {});
   {
     RecordFile employees(dictionary::FuncionariosDeclaration());
@@ -228,18 +245,48 @@ TEST_F(CalcEmpresasTest, DamagedPartnerFailsAfterTheCompanyLineWithoutAPartialSu
     employees.buffer()[814] = static_cast<char>(0xFA);  // FUN:PCTCAPTOTAL: not a digit
     ASSERT_EQ(employees.Put(), 0);
   }
-  const runtime::Status status = Run();
-  EXPECT_EQ(status.code(), runtime::kInvalidData) << status.message();
-  EXPECT_NE(status.message().find("FUN:PCTCAPTOTAL"), std::string::npos) << status.message();
+  const std::vector<std::string> shown = Run();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find("arquivo 00000012\\Funciona.Tps ."), std::string::npos) << shown[0];
   EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT")) << "the lines written so far are gone";
 }
 
-TEST_F(CalcEmpresasTest, UnwritableSummaryIsAFailure) {
+TEST_F(CalcEmpresasTest, SummaryFileFailuresAreReported) {
   Write({{1, "Socio", "1", 5, 0, 0}}, {});
+  // An earlier summary that cannot be deleted: nothing is computed, it stays.
+  std::filesystem::create_directories("Temp/DASN.TXT/in-the-way");
+  EXPECT_THAT(Run(),
+              ::testing::ElementsAre("Registro n\u00e3o foi excluido: Um erro (Access denied "
+                                     "(5)) ao excluir no arquivo Temp\\DASN.TXT ."));
+  EXPECT_TRUE(std::filesystem::is_directory("Temp/DASN.TXT/in-the-way"));
+  EXPECT_EQ(variables_.LOC.QTDEFUNI, 0);
+
+  // A line that cannot be written.
   std::filesystem::remove_all("Temp");
-  const runtime::Status status = Run();
-  EXPECT_FALSE(status.ok());
-  EXPECT_NE(status.message().find("DASN.TXT"), std::string::npos) << status.message();
+  EXPECT_THAT(Run(), ::testing::ElementsAre("Erro Inclus\u00e3o: Erro durante a inclus\u00e3o do "
+                                            "registro.|Arquivo: Temp\\DASN.TXT|Erro: Access denied "
+                                            "(5)."));
+  EXPECT_FALSE(std::filesystem::exists("Temp/DASN.TXT"));
+}
+
+// A second run in the same working directory waits for the first to write its last line.
+TEST_F(CalcEmpresasTest, WaitsForTheRunThatHoldsTheSummary) {
+  Write({{1, "Socio", "1", 5, 0, 0}}, {});
+  std::string error;
+  std::unique_ptr<runtime::FileLock> other_run =
+      runtime::FileLock::Acquire("Temp/DASN.LCK", &error);
+  ASSERT_NE(other_run, nullptr) << error;
+  std::ofstream("Temp/DASN.TXT", std::ios::binary) << "DASN_F|1|1\r\n";
+  std::string at_release;
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    at_release = Summary();
+    other_run.reset();
+  });
+  EXPECT_THAT(Run(), ::testing::IsEmpty());
+  release.join();
+  EXPECT_EQ(at_release, "DASN_F|1|1\r\n") << "the waiting run touched the summary";
+  EXPECT_EQ(Summary(), "DASN_F|0|0\r\nDASN_S|1          |Socio|0|0|0|0\r\n");
 }
 
 }  // namespace

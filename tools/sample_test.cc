@@ -7,8 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "dictionary/dictionary.h"
+#include "dictionary/access_classes.h"
+#include "dictionary/dictionary_testing.h"
 #include "export/calc_empresas.h"
+#include "framework/files/file_manager_testing.h"
+#include "framework/files/files_manager.h"
 #include "runtime/base/error_codes.h"
 #include "runtime/records/record_file.h"
 #include "runtime/values/date_time.h"
@@ -33,18 +36,33 @@ class SampleTest : public ::testing::Test {
                         dasn::MainVariables* variables) {
     const std::filesystem::path base = std::filesystem::current_path();
     std::filesystem::current_path(folder);
-    runtime::RecordFile company(dictionary::EmpresaDeclaration());
-    runtime::RecordFile employees(dictionary::FuncionariosDeclaration());
-    runtime::RecordFile entries(dictionary::MovimentoDeclaration());
-    company.SetName("BComuns\\Empresas.Tps");
-    EXPECT_EQ(company.Open(), 0);
+    // The files as the export window leaves them: the company file named, the others on
+    // placeholders under Temp, the three opened through their relation managers.
+    framework::testing::RecordingErrors errors;
+    framework::ErrorClass* previous = framework::SetGlobalErrors(&errors);
+    std::filesystem::create_directories("Temp");
+    dictionary::testing::NameFilesIn("Temp");
+    GLO::ARQEMPRESA.Set("BComuns\\Empresas.Tps");
+    dictionary::DctInit();
+    dictionary::FilesInit();
+    dictionary::Relate::Empresa->Open(0);
+    dictionary::Relate::Funcionarios->Open(0);
+    dictionary::Relate::Movimento->Open(0);
+    runtime::RecordFile& company = *dictionary::Access::Empresa->File;
     company.Clear();
     company.SetInteger(EMP.CODIGO, code);
-    EXPECT_EQ(company.Get(EMP.KEY.CODIGO), 0);
+    EXPECT_EQ(dictionary::Access::Empresa->Fetch(EMP.KEY.CODIGO), 0);
     variables->LEMP.ANO = year;
     variables->LOC.DATAINI = runtime::DATE(1, 1, year);
     variables->LOC.DATAFIM = runtime::DATE(12, 31, year);
-    EXPECT_OK(dasn::CalcEmpresas(*variables, dasn::SummaryFiles{company, employees, entries}));
+    dasn::CalcEmpresas(*variables);
+    EXPECT_TRUE(errors.shown.empty()) << errors.shown.front().text;
+    dictionary::Relate::Empresa->Close(0);
+    dictionary::Relate::Funcionarios->Close(0);
+    dictionary::Relate::Movimento->Close(0);
+    dictionary::DctKill();
+    framework::DetachFilesManager();
+    framework::SetGlobalErrors(previous);
     std::ifstream in("Temp/DASN.TXT", std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();

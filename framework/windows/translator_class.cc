@@ -1,6 +1,7 @@
 #include "framework/windows/translator_class.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "framework/util/constant_class.h"
 #include "framework/util/utility_module.h"
@@ -277,6 +278,16 @@ void TranslatorClass::WriteExtraction() {
   }
   append("   END");
   file.Close();
+}
+
+namespace {
+std::atomic<TranslatorClass*> installed_translator{nullptr};
+}  // namespace
+
+TranslatorClass* GlobalTranslator() { return installed_translator.load(); }
+
+TranslatorClass* SetGlobalTranslator(TranslatorClass* translator) {
+  return installed_translator.exchange(translator);
 }
 
 }  // namespace framework

@@ -87,4 +87,12 @@ class TranslatorClass {
   void WriteExtraction();
 };
 
+// The program's one translator (`Translator`), which every window procedure adds to its window
+// manager; null before the program installed one. The program makes it when the process starts
+// and keeps it until the process ends.
+TranslatorClass* GlobalTranslator();
+// Installs `translator` for the process and returns the one it replaces. `translator` must
+// outlive its installation.
+TranslatorClass* SetGlobalTranslator(TranslatorClass* translator);
+
 }  // namespace framework
