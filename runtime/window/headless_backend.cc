@@ -1,46 +1,18 @@
 #include "runtime/window/headless_backend.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 #include "runtime/platform/assertion.h"
-#include "runtime/values/text.h"
+#include "runtime/platform/path.h"
 #include "runtime/window/event_loop.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/window.h"
+#include "runtime/window/window_text.h"
 
 namespace runtime {
 namespace {
-
-bool IsUtf8(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    int follow = 0;
-    if (byte < 0x80) {
-      follow = 0;
-    } else if (byte >= 0xC2 && byte <= 0xDF) {
-      follow = 1;
-    } else if (byte >= 0xE0 && byte <= 0xEF) {
-      follow = 2;
-    } else if (byte >= 0xF0 && byte <= 0xF4) {
-      follow = 3;
-    } else {
-      return false;
-    }
-    for (int k = 1; k <= follow; ++k) {
-      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-        return false;
-      }
-    }
-    i += follow + 1;
-  }
-  return true;
-}
-
-// Messages hold Windows-1252 text; the terminal reads UTF-8.
-std::string ForTerminal(std::string_view text) {
-  return IsUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
-}
 
 std::string ButtonName(int flag) {
   std::string name;
@@ -51,6 +23,12 @@ std::string ButtonName(int flag) {
 }
 
 }  // namespace
+
+HeadlessBackend::HeadlessBackend() {
+  if (const char* file = std::getenv("VARDIMO_WINDOW_TEXT"); file != nullptr && *file != '\0') {
+    window_text_file_ = file;
+  }
+}
 
 void HeadlessBackend::Accept(int control) {
   InputEvent input;
@@ -129,7 +107,15 @@ std::string HeadlessBackend::DisplayedText(const Window& window, int control) {
 }
 
 void HeadlessBackend::Opened(Window&) {}
-void HeadlessBackend::Closed(Window&) {}
+
+void HeadlessBackend::Closed(Window& window) {
+  if (window_text_file_.empty()) return;
+  // The picture is only a view of the run: a file that cannot be written is passed over.
+  const std::string picture = WindowText(window);
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::ofstream(ResolvePath(window_text_file_), std::ios::binary | std::ios::app) << picture;
+}
+
 void HeadlessBackend::Redraw(Window&, int) {}
 
 std::optional<InputEvent> HeadlessBackend::WaitForInput(Window&) {

@@ -1,7 +1,9 @@
 // The backend without a screen, and its test driver: tests script the user's input (accept a
 // control, type into it, close the window, press a key), answer message boxes, and read what every
 // control displays. Unattended, a message box goes to stderr with its default answer, and a window
-// that waits for input gets close requests, so nothing ever blocks.
+// that waits for input gets close requests, so nothing ever blocks. When the environment variable
+// VARDIMO_WINDOW_TEXT names a file, each window is appended to it as a text picture
+// (window_text.h) when it closes, so that a run without a screen shows what it displayed.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,8 @@ class HeadlessBackend final : public WindowBackend {
     int answer = 0;
   };
 
-  HeadlessBackend() = default;
+  // Reads VARDIMO_WINDOW_TEXT once, here.
+  HeadlessBackend();
 
   // Scripted input, delivered in order whenever a window's queue runs empty.
   void Accept(int control);  // hidden and disabled controls take no input: no event
@@ -59,6 +62,7 @@ class HeadlessBackend final : public WindowBackend {
   std::vector<ShownMessage> messages_;
   int beeps_ = 0;
   std::string cursor_;
+  std::string window_text_file_;  // empty: no pictures
 };
 
 }  // namespace runtime

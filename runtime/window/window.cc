@@ -92,6 +92,13 @@ std::string PlainDecimal(const Decimal& value) {
   return std::string(TrimBlanks(shown));
 }
 
+Status ReadOnly() { return Status(io_code::kNotSupported, "Property is read only"); }
+Status NoControl(int control) {
+  return Status(io_code::kNotSupported, "No control " + std::to_string(control));
+}
+
+}  // namespace
+
 std::string StripAmpersands(std::string_view text) {
   std::string result;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -103,13 +110,6 @@ std::string StripAmpersands(std::string_view text) {
   }
   return result;
 }
-
-Status ReadOnly() { return Status(io_code::kNotSupported, "Property is read only"); }
-Status NoControl(int control) {
-  return Status(io_code::kNotSupported, "No control " + std::to_string(control));
-}
-
-}  // namespace
 
 std::string BoundVariable::Show(std::string_view picture) const {
   if (ref_.null()) return "";

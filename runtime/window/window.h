@@ -203,4 +203,7 @@ Status SetPropV(Window& window, int control, Property property, const PropertyVa
 // (by position), each with what it displays.
 std::string RenderText(const Window& window);
 
+// A control text without its shortcut markers: "&" dropped, "&&" kept as one "&".
+std::string StripAmpersands(std::string_view text);
+
 }  // namespace runtime
