@@ -12,10 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/child_process.h"
+#include "tests/child_process.h"
 #include "tests/testing.h"
 
 namespace end_to_end {
+
+using testing_support::ChildRun;
+using testing_support::RunChild;
 
 // The programs under test: the environment variables VARDIMO_PROGRAM and VARDIMO_DATA_PROGRAM
 // when set (to test another build), otherwise the programs of this build.

@@ -1,5 +1,6 @@
 #include "tools/sample.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "runtime/values/picture.h"
 #include "runtime/values/text.h"
 #include "tools/data_tool.h"
+#include "tools/sample_model.h"
 
 namespace tools {
 
@@ -35,164 +37,7 @@ using runtime::FileDeclaration;
 using runtime::RecordFile;
 using runtime::Status;
 
-// A small generator whose sequence is fixed by its seed on every platform (the standard
-// library's distributions are not).
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  // A number in 0..n-1.
-  int64_t Below(int64_t n) { return static_cast<int64_t>(Next() % static_cast<uint64_t>(n)); }
-  // A day in first..last.
-  int32_t Day(int32_t first, int32_t last) {
-    return first + static_cast<int32_t>(Below(last - first + 1));
-  }
-
- private:
-  uint64_t state_;
-};
-
-// Payroll accounts of the sample. The summary tells apart 3005 (exempt income), 5004 and 5047
-// (income tax withheld), other accounts below 5001 (taxable) and 5001 and above (ignored).
-constexpr int kSalary = 1;
-constexpr int kProLabore = 3;
-constexpr int kOvertime = 100;
-constexpr int kBonus = 200;
-constexpr int kProfits = 3005;
-constexpr int kOtherIncome = 4999;
-constexpr int kSocialSecurity = 5001;
-constexpr int kIncomeTax = 5004;
-constexpr int kTransport = 5010;
-constexpr int kIncomeTaxOnProfits = 5047;
-
-std::string_view AccountText(int account) {
-  switch (account) {
-    case kSalary:
-      return "Salário";
-    case kProLabore:
-      return "Pró-labore";
-    case kOvertime:
-      return "Horas extras";
-    case kBonus:
-      return "Gratificação";
-    case kProfits:
-      return "Lucros distribuídos";
-    case kOtherIncome:
-      return "Outros rendimentos";
-    case kSocialSecurity:
-      return "INSS";
-    case kIncomeTax:
-      return "IRRF";
-    case kTransport:
-      return "Vale-transporte";
-    case kIncomeTaxOnProfits:
-      return "IRRF sobre lucros";
-    default:
-      return "";
-  }
-}
-
-enum class Role : uint8_t {
-  Employee,
-  Partner,           // entries of every account kind
-  PartnerHalfYear,   // dismissed in the middle of the year
-  PartnerGone,       // dismissed in the year before: no summary line
-  PartnerNoEntries,  // a line with zero amounts
-};
-
-struct Person {
-  Role role = Role::Employee;
-  int category = 1;
-  int32_t admission = 0;
-  int32_t dismissal = 0;
-  int64_t share = 0;  // FUN:PCTCAPTOTAL, four places
-};
-
-// The fixed first employees of every company; see sample.h.
-std::vector<Person> Cast(int y) {
-  return {
-      {Role::Partner, 5, DATE(3, 15, y - 10), 0, 502525},
-      {Role::Employee, 1, DATE(1, 1, y), 0},  // the responsible person
-      {Role::Employee, 2, DATE(1, 2, y), 0},
-      {Role::Employee, 3, DATE(6, 1, y - 3), DATE(12, 31, y)},
-      {Role::Employee, 4, DATE(2, 1, y - 5), DATE(1, 1, y)},
-      {Role::Employee, 7, DATE(4, 1, y - 4), DATE(12, 31, y - 1)},
-      {Role::PartnerHalfYear, 11, DATE(8, 1, y - 8), DATE(6, 30, y), 300000},
-      {Role::PartnerGone, 99, DATE(1, 10, y - 6), DATE(10, 10, y - 1)},
-      {Role::Employee, 12, DATE(7, 1, y - 1), 0},
-      {Role::Employee, 19, DATE(12, 31, y), 0},
-      {Role::Employee, 20, DATE(9, 1, y - 2), 0},
-      {Role::Employee, 21, DATE(3, 1, y - 2), DATE(8, 15, y)},
-      {Role::Employee, 0, DATE(5, 1, y - 2), 0},
-      {Role::Employee, 6, DATE(5, 1, y - 2), 0},
-      {Role::Employee, 8, DATE(5, 1, y - 2), 0},
-      {Role::Employee, 13, DATE(5, 1, y - 2), 0},
-      {Role::PartnerNoEntries, 99, DATE(1, 20, y - 1), 0, 197475},
-      {Role::Employee, 1, DATE(1, 1, y + 1), 0},  // admitted the next year
-  };
-}
-
-Person RandomPerson(Random& random, int y) {
-  static constexpr std::array<int, 9> kCounted = {1, 2, 3, 4, 7, 12, 19, 20, 21};
-  static constexpr std::array<int, 5> kUncounted = {0, 6, 8, 13, 15};
-  Person person;
-  person.category = random.Below(5) == 0 ? kUncounted[random.Below(kUncounted.size())]
-                                         : kCounted[random.Below(kCounted.size())];
-  person.admission = random.Day(DATE(1, 1, y - 15), DATE(12, 31, y));
-  if (random.Below(4) == 0) {
-    person.dismissal = random.Day(std::max(person.admission, DATE(1, 1, y - 1)), DATE(12, 31, y));
-  }
-  return person;
-}
-
-constexpr std::array<std::string_view, 8> kCompanyNames = {
-    "Padaria São João Ltda",       "Comércio de Peças Araújo ME",   "Açougue Boa Vista Ltda",
-    "Farmácia Popular Eireli",     "Oficina Irmãos Gonçalves Ltda", "Café & Companhia Ltda",
-    "Confecções Três Corações ME", "Papelaria Ação Ltda",
-};
-constexpr std::array<std::string_view, 14> kFirstNames = {
-    "José",  "Maria", "João",     "Antônio", "Francisca", "Ana",    "Luís",
-    "Célia", "Íris",  "Raimundo", "Edvânia", "Sebastião", "Márcia", "Zoë",
-};
-constexpr std::array<std::string_view, 10> kSurnames = {
-    "da Silva", "Gonçalves", "Araújo",    "da Conceição", "Nogueira",
-    "Brandão",  "Simões",    "Magalhães", "Pereira",      "Assunção",
-};
-// Longer than the 50 characters of the summary's name.
-constexpr std::string_view kLongName =
-    "Maria da Conceição Albuquerque Magalhães de Assunção Figueiredo";
-
-std::string PersonName(Random& random) {
-  return std::string(kFirstNames[random.Below(kFirstNames.size())]) + " " +
-         std::string(kSurnames[random.Below(kSurnames.size())]) + " " +
-         std::string(kSurnames[random.Below(kSurnames.size())]);
-}
-
-// Registration numbers with their check digits: a CPF from 9 digits, a CNPJ from 12.
-std::string WithCheckDigits(std::string digits, int first_weight, bool cnpj) {
-  for (int round = 0; round < 2; ++round) {
-    int sum = 0;
-    int weight = first_weight + round;
-    for (char c : digits) {
-      sum += (c - '0') * weight;
-      weight = cnpj && weight == 2 ? 9 : weight - 1;
-    }
-    const int rest = sum % 11;
-    digits.push_back(static_cast<char>('0' + (rest < 2 ? 0 : 11 - rest)));
-  }
-  return digits;
-}
-
-std::string Digits(uint64_t value, int width) {
-  std::string text(width, '0');
-  for (int i = width - 1; i >= 0; --i, value /= 10) text[i] = static_cast<char>('0' + value % 10);
-  return text;
-}
+using namespace sample_model;  // NOLINT: the sample's own model
 
 void SetUtf8(RecordFile& file, int field, std::string_view text) {
   std::string bytes;
@@ -234,9 +79,23 @@ class CompanyWriter {
   CompanyWriter(const SampleOptions& options, int code)
       : year_(options.year), random_(options.seed * 1000003 + code) {
     const std::vector<Person> cast = Cast(year_);
+    const int first_random = static_cast<int>(cast.size());
+    // Partners beyond the cast's, spread evenly over the codes after it.
+    const int extra =
+        options.partners > 0 ? options.partners - CastPartners(options.employees, year_) : 0;
+    int next_partner = 0;
     for (int i = 0; i < options.employees; ++i) {
-      people_.push_back(i < static_cast<int>(cast.size()) ? cast[i] : RandomPerson(random_, year_));
+      if (i < first_random) {
+        people_.push_back(cast[i]);
+      } else if (next_partner < extra &&
+                 i == first_random + static_cast<int64_t>(next_partner) *
+                                         (options.employees - first_random) / extra) {
+        people_.push_back(RandomPartner(random_, year_, next_partner++));
+      } else {
+        people_.push_back(RandomPerson(random_, year_));
+      }
     }
+    if (options.entries > 0) SetEntryQuotas(options.entries);
   }
 
   Status WriteEmployees(RecordFile& file) {
@@ -268,7 +127,7 @@ class CompanyWriter {
     count_ = count;
     for (size_t i = 0; i < people_.size(); ++i) {
       employee_ = static_cast<int64_t>(i + 1);
-      Status status = WritePersonEntries(people_[i]);
+      Status status = WritePersonEntries(people_[i], quotas_.empty() ? -1 : quotas_[i]);
       if (!status.ok()) return status;
     }
     return Status::Ok();
@@ -283,16 +142,50 @@ class CompanyWriter {
     int receipt = 0;  // MOVFOLHA:IMPRIMERECIBO
   };
 
-  Status WritePersonEntries(const Person& person) {
+  // Spreads `total` entries over the people whose entries are not fixed (FixedEntries), after
+  // the fixed entries of the others.
+  void SetEntryQuotas(int64_t total) {
+    std::vector<size_t> takers;
+    int64_t fixed = 0;
+    quotas_.assign(people_.size(), -1);
+    for (size_t i = 0; i < people_.size(); ++i) {
+      const int entries = FixedEntries(people_[i], year_);
+      if (entries < 0) takers.push_back(i);
+      fixed += std::max(entries, 0);
+    }
+    if (takers.empty()) return;
+    const int64_t spread = std::max<int64_t>(total - fixed, 0);
+    const int64_t each = spread / static_cast<int64_t>(takers.size());
+    const int64_t rest = spread % static_cast<int64_t>(takers.size());
+    for (size_t k = 0; k < takers.size(); ++k) {
+      quotas_[takers[k]] = each + (static_cast<int64_t>(k) < rest ? 1 : 0);
+    }
+  }
+
+  // Cuts `entries` to `quota`, or tops them up with entries of other accounts in the months of
+  // the year that `person` is employed.
+  void FitToQuota(const Person& person, int64_t quota, std::vector<Entry>* entries) {
+    static constexpr std::array<int, 5> kExtraAccounts = {kOvertime, kBonus, kOtherIncome,
+                                                          kSocialSecurity, kTransport};
+    if (static_cast<int64_t>(entries->size()) >= quota) {
+      entries->resize(static_cast<size_t>(quota));
+      return;
+    }
+    std::vector<int> months = MonthsEmployed(person, year_);
+    if (months.empty()) months = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    for (size_t n = 0; static_cast<int64_t>(entries->size()) < quota; ++n) {
+      entries->push_back(
+          {months[n % months.size()], kExtraAccounts[random_.Below(5)], 1 + random_.Below(50000)});
+    }
+  }
+
+  // `quota`: the number of entries to write, or -1 for the person's usual ones.
+  Status WritePersonEntries(const Person& person, int64_t quota) {
     std::vector<Entry> entries;
     switch (person.role) {
       case Role::Employee: {
         const int64_t salary = 141200 + random_.Below(800000);
-        for (int month = 1; month <= 12; ++month) {
-          const int32_t first = DATE(month, 1, year_), last = DATE(month + 1, 0, year_);
-          if (person.admission > last || (person.dismissal != 0 && person.dismissal < first)) {
-            continue;
-          }
+        for (int month : MonthsEmployed(person, year_)) {
           entries.push_back({month, kSalary, salary});
           entries.push_back({month, kSocialSecurity, salary * 9 / 100});
           if (random_.Below(4) == 0) entries.push_back({month, kOvertime, random_.Below(60000)});
@@ -333,6 +226,7 @@ class CompanyWriter {
       case Role::PartnerNoEntries:
         break;
     }
+    if (quota >= 0) FitToQuota(person, quota, &entries);
     // CLANCAMENTO numbers the entries of one employee and month, which keeps the primary key
     // (month, payment type, employee, receipt flag, account, entry number, ...) unique.
     std::map<int, int> numbers;  // month -> entries numbered so far
@@ -362,6 +256,7 @@ class CompanyWriter {
   const int year_;
   Random random_;
   std::vector<Person> people_;
+  std::vector<int64_t> quotas_;  // per person, when a total of entries is asked for
   RecordFile* file_ = nullptr;
   int64_t* count_ = nullptr;
   int64_t employee_ = 0;
@@ -489,6 +384,22 @@ Status WriteSample(const SampleOptions& given, SampleSummary* summary) {
     return Status(runtime::kInvalidArgument,
                   "a sample has 1 to 65535 companies of 1 to 100000 employees, for a year from "
                   "1802 to 9998");
+  }
+  // Partners beyond the cast's take the places of random employees.
+  const int cast_partners = CastPartners(options.employees, options.year);
+  const int most_partners =
+      cast_partners + std::max(0, options.employees - static_cast<int>(Cast(options.year).size()));
+  if (options.partners != 0 &&
+      (options.partners < cast_partners || options.partners > most_partners)) {
+    return Status(runtime::kInvalidArgument, "a sample of " + std::to_string(options.employees) +
+                                                 " employees has " + std::to_string(cast_partners) +
+                                                 " to " + std::to_string(most_partners) +
+                                                 " partners");
+  }
+  if (options.entries < 0 || options.entries > int64_t{1000} * options.employees) {
+    return Status(runtime::kInvalidArgument,
+                  "a sample of " + std::to_string(options.employees) + " employees has at most " +
+                      std::to_string(int64_t{1000} * options.employees) + " payroll entries");
   }
   const std::string common = options.folder + "\\BComuns";
   std::vector<std::string> targets = {common + "\\Empresas.Tps", common + "\\CIntegra.Tps",

@@ -14,8 +14,15 @@ struct SampleOptions {
   std::string folder;  // where the database goes; created when missing
   int companies = 2;   // companies 1..companies, 1 to 65535
   int employees = 20;  // per company, 1 to 100000
-  int year = 0;        // 1802 to 9998; 0 takes the year before today's
-  uint64_t seed = 1;   // the same options and seed give the same files
+  // Partners per company, the fixed cast's included; 0 keeps only the cast's. The others are
+  // spread evenly over the employee codes after the cast and have entries of every account kind.
+  int partners = 0;
+  // Payroll entries per company, spread evenly over the employees employed in the year and the
+  // partners (besides the cast's few fixed ones), 1 to 1000 per employee; 0 gives every employee
+  // the usual entries of each month employed.
+  int64_t entries = 0;
+  int year = 0;       // 1802 to 9998; 0 takes the year before today's
+  uint64_t seed = 1;  // the same options and seed give the same files
 };
 
 struct SampleSummary {
@@ -34,6 +41,11 @@ struct SampleSummary {
 // and 2 January, 31 December and in the years around; the rest are drawn at random. Employee 2 is
 // the company's responsible person (EMP:CODRESPESCR). The first partner has entries of every
 // account kind the summary distinguishes.
+//
+// With `entries`, the company has exactly that many payroll entries when they leave room for the
+// cast's fixed ones (13): an employee's usual entries are cut or topped up with entries of other
+// accounts in the months employed. Employees not employed in the year and the cast's partners
+// that are dismissed or without entries keep theirs.
 //
 // Refuses (kAccessDenied) to replace any file that exists already; writes nothing then.
 runtime::Status WriteSample(const SampleOptions& options, SampleSummary* summary);

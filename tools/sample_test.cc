@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "dictionary/access_classes.h"
@@ -133,6 +134,69 @@ TEST_F(SampleTest, RandomEmployeesAddToTheCounts) {
   EXPECT_GT(variables.LOC.QTDEFUNI, 6 + 50);
   EXPECT_GT(variables.LOC.QTDEFUNF, 6 + 50);
   EXPECT_EQ(text.rfind("DASN_F|", 0), 0u);
+}
+
+TEST_F(SampleTest, PartnersAndEntriesAreSpreadOverTheCompany) {
+  SampleOptions options;
+  options.folder = "db";
+  options.companies = 1;
+  options.employees = 60;
+  options.partners = 10;  // the cast's 4 and 6 more
+  options.entries = 3001;
+  options.year = 2014;
+  SampleSummary summary;
+  ASSERT_OK(WriteSample(options, &summary));
+  EXPECT_EQ(summary.entries, 3001);
+
+  dasn::MainVariables variables;
+  const std::string text = Summarise("db", 1, 2014, &variables);
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  // Every partner but the one dismissed the year before has a line.
+  ASSERT_EQ(lines.size(), 1u + 9u) << text;
+
+  // Entries per employee code, from the export of the payroll file.
+  std::istringstream csv(ExportOf("Movimento", "db/00000001/Folha/2014/MOVIMENT.Tps"));
+  std::string header;
+  std::getline(csv, header);
+  size_t column = 0;
+  for (size_t at = 0; at < header.find("MOVFOLHA:CODIGOFUNCIONARIO"); ++at) {
+    column += header[at] == ',';
+  }
+  std::map<int, int> per_employee;
+  for (std::string row; std::getline(csv, row);) {
+    std::istringstream values(row);
+    std::string value;
+    for (size_t c = 0; c <= column; ++c) std::getline(values, value, ',');
+    ++per_employee[std::stoi(value)];
+  }
+  // The cast's fixed ones: 12 of the partner dismissed in June, 1 of the one gone; none for
+  // the partner without entries and the two employees not employed in 2014.
+  EXPECT_EQ(per_employee[7], 12);
+  EXPECT_EQ(per_employee[8], 1);
+  EXPECT_EQ(per_employee.count(17) + per_employee.count(6) + per_employee.count(18), 0u);
+  // Everyone else employed in the year shares the remaining 2988 evenly.
+  int spread = 0, fewest = 3001, most = 0, sharing = 0;
+  for (const auto& [employee, count] : per_employee) {
+    if (employee == 7 || employee == 8) continue;
+    fewest = std::min(fewest, count);
+    most = std::max(most, count);
+    spread += count;
+    ++sharing;
+  }
+  EXPECT_EQ(spread, 2988);
+  EXPECT_LE(most - fewest, 1);
+  EXPECT_GE(sharing, 13 + 6);  // the cast's employed ones and partner 1, the new partners
+
+  for (int partners : {3, 47}) {  // fewer than the cast's, more than there are places for
+    options.folder = "other";
+    options.partners = partners;
+    EXPECT_EQ(WriteSample(options, &summary).code(), runtime::kInvalidArgument) << partners;
+  }
+  options.partners = 0;
+  options.entries = 60001;
+  EXPECT_EQ(WriteSample(options, &summary).code(), runtime::kInvalidArgument);
 }
 
 TEST_F(SampleTest, TheSameSeedGivesTheSameFiles) {

@@ -28,8 +28,8 @@ constexpr std::string_view kToolHelp =
     "  import FILE PATH CSV            add the rows of a CSV file to a data file\n"
     "  export FILE PATH [--key KEY]    write a data file's records as CSV to standard output\n"
     "  describe FILE                   show the fields and keys of a file\n"
-    "  sample DIR [--companies N] [--employees N] [--year YYYY] [--seed S]\n"
-    "                                  write a sample payroll database under DIR\n"
+    "  sample DIR [--companies N] [--employees N] [--partners N] [--entries N] [--year YYYY]\n"
+    "         [--seed S]               write a sample payroll database under DIR\n"
     "\n"
     "FILE is a file of the payroll dictionary, such as Empresa, Funcionarios or Movimento.\n"
     "\"vardimo-data COMMAND --help\" tells more about a command.\n"
@@ -80,7 +80,8 @@ constexpr std::string_view kDescribeHelp =
     "its components and attributes.\n";
 
 constexpr std::string_view kSampleHelp =
-    "usage: vardimo-data sample DIR [--companies N] [--employees N] [--year YYYY] [--seed S]\n"
+    "usage: vardimo-data sample DIR [--companies N] [--employees N] [--partners N] [--entries N]\n"
+    "                               [--year YYYY] [--seed S]\n"
     "\n"
     "Writes a consistent sample payroll database under DIR: BComuns\\Empresas.Tps and the other\n"
     "common files, and for each company <code as 8 digits>\\Funciona.Tps, the payroll entries\n"
@@ -92,6 +93,11 @@ constexpr std::string_view kSampleHelp =
     "\n"
     "  --companies N   companies 1 to N (1 to 65535; 2 by default)\n"
     "  --employees N   employees per company (1 to 100000; 20 by default)\n"
+    "  --partners N    partners per company, the first 18's included (by default only theirs);\n"
+    "                  the others are spread over the employee codes after the 18\n"
+    "  --entries N     payroll entries per company (1 to 1000 per employee), spread over the\n"
+    "                  employees employed in the year and the partners; by default each\n"
+    "                  employee has the usual entries of every month employed\n"
     "  --year YYYY     the payroll year (1802 to 9998; the year before the current one by "
     "default)\n"
     "  --seed S        the seed of the random parts (0 to 18446744073709551615; 1 by default)\n";
@@ -208,7 +214,8 @@ int Describe(const std::vector<std::string>& args) {
 
 int Sample(const std::vector<std::string>& args) {
   Arguments a;
-  if (!Split("sample", args, {"--companies", "--employees", "--year", "--seed"}, &a)) {
+  if (!Split("sample", args,
+             {"--companies", "--employees", "--partners", "--entries", "--year", "--seed"}, &a)) {
     return kUsage;
   }
   if (a.help) {
@@ -230,6 +237,16 @@ int Sample(const std::vector<std::string>& args) {
         return Usage("sample", "--employees takes a whole number from 1 to 100000");
       }
       options.employees = static_cast<int>(value);
+    } else if (name == "--partners") {
+      if (!ReadNumber(text, 1, 100000, &value)) {
+        return Usage("sample", "--partners takes a whole number from 1 to 100000");
+      }
+      options.partners = static_cast<int>(value);
+    } else if (name == "--entries") {
+      if (!ReadNumber(text, 1, 100000000, &value)) {
+        return Usage("sample", "--entries takes a whole number from 1 to 100000000");
+      }
+      options.entries = static_cast<int64_t>(value);
     } else if (name == "--year") {
       if (!ReadNumber(text, 1802, 9998, &value)) {
         return Usage("sample", "--year takes a year from 1802 to 9998");

@@ -1,8 +1,9 @@
-// Child processes of the end-to-end tests on POSIX systems: fork, change to the working
-// directory, exec; both output streams read through pipes until the child closes them.
+// Child processes on POSIX systems: fork, change to the working directory, exec; both output
+// streams read through pipes until the child closes them; wait4 for what the child used.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,9 +11,9 @@
 #include <chrono>
 #include <cstring>
 
-#include "app/child_process.h"
+#include "tests/child_process.h"
 
-namespace end_to_end {
+namespace testing_support {
 namespace {
 
 void CloseBoth(int pipe_ends[2]) {
@@ -21,11 +22,11 @@ void CloseBoth(int pipe_ends[2]) {
 }
 
 // Waits for `pid` to end; its exit code, or -1 with `*failure` set when a signal ended it.
-int Reap(pid_t pid, std::string* failure) {
+int Reap(pid_t pid, struct rusage* usage, std::string* failure) {
   int status = 0;
   pid_t done;
   do {
-    done = waitpid(pid, &status, 0);
+    done = wait4(pid, &status, 0, usage);
   } while (done < 0 && errno == EINTR);
   if (done < 0) {
     *failure = std::string("waitpid: ") + std::strerror(errno);
@@ -56,6 +57,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
   std::vector<char*> argv;
   for (std::string& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid < 0) {
     run.failure = std::string("fork: ") + std::strerror(errno);
@@ -110,9 +112,15 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
   for (pollfd& stream : streams) {
     if (stream.fd >= 0) close(stream.fd);
   }
-  run.exit_code = Reap(pid, &run.failure);
+  struct rusage usage;
+  std::memset(&usage, 0, sizeof usage);
+  run.exit_code = Reap(pid, &usage, &run.failure);
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.cpu_seconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  run.peak_rss_kib = usage.ru_maxrss;
   if (!run.failure.empty()) run.exit_code = -1;
   return run;
 }
 
-}  // namespace end_to_end
+}  // namespace testing_support
