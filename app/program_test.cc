@@ -123,28 +123,34 @@ TEST_F(ProgramTest, ASecondThreadRunsOnItsOwnDictionaryAndFilesAndWritesTheSameB
   AttachProcess(objects);
   AttachThread();
   runtime::FakeDragSetting drag(DragMode::Off);
-  hand_over();
-  ProgramBody(objects, drag, dasn::Main);
-  const std::string first = Contents("Temp/DASN.TXT");
-  EXPECT_EQ(first.rfind("DASN_F|", 0), 0u) << first;
-  EXPECT_FALSE(std::filesystem::exists("Quelbrix.ini"));
-  const void* first_files = dictionary::Access::Funcionarios->File;
-
-  hand_over();
+  std::string first;
+  const void* first_access = nullptr;
+  const void* first_files = nullptr;
   const void* second_access = nullptr;
   const void* second_files = nullptr;
-  std::thread second([&] {
-    AttachThread();
-    second_access = dictionary::Access::Funcionarios;
-    second_files = dictionary::Access::Funcionarios->File;
+  // The second thread runs while thread 1's program body has the process-wide objects set up.
+  ProgramBody(objects, drag, [&] {
+    hand_over();
     dasn::Main();
-    DetachThread();
+    first = Contents("Temp/DASN.TXT");
+    EXPECT_EQ(first.rfind("DASN_F|", 0), 0u) << first;
+    EXPECT_FALSE(std::filesystem::exists("Quelbrix.ini"));
+    first_access = dictionary::Access::Funcionarios;
+    first_files = dictionary::Access::Funcionarios->File;
+    hand_over();
+    std::thread second([&] {
+      AttachThread();
+      second_access = dictionary::Access::Funcionarios;
+      second_files = dictionary::Access::Funcionarios->File;
+      dasn::Main();
+      DetachThread();
+    });
+    second.join();
   });
-  second.join();
   EXPECT_EQ(Contents("Temp/DASN.TXT"), first);
   EXPECT_FALSE(std::filesystem::exists("Quelbrix.ini"));
   EXPECT_NE(second_access, nullptr);
-  EXPECT_NE(second_access, dictionary::Access::Funcionarios);
+  EXPECT_NE(second_access, first_access);
   EXPECT_NE(second_files, first_files);
   EXPECT_TRUE(halts_.entries().empty());
 

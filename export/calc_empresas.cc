@@ -136,6 +136,8 @@ void SummaryWalks::ShowResponsible() {
 }
 
 bool SummaryWalks::CountEmployees(int32_t day, int32_t* count) {
+  // The employee records are long; the walks read only the fields they look at.
+  employee_.ReadFieldsOnly({FUN.CATEGORIA, FUN.ADMISSAO, FUN.DEMISSAO});
   employee_.Clear();
   if (employee_.Set(FUN.KEY.CODIGO) != 0) return ReadFailed(employees_);
   int code;
@@ -189,6 +191,8 @@ bool SummaryWalks::SumPartner(int64_t employee) {
 }
 
 bool SummaryWalks::WritePartners() {
+  employee_.ReadFieldsOnly(
+      {FUN.CODIGO, FUN.NOME, FUN.CPF, FUN.CATEGORIA, FUN.DEMISSAO, FUN.PCTCAPTOTAL});
   employee_.Clear();
   if (employee_.Set(FUN.KEY.CODIGO) != 0) return ReadFailed(employees_);
   int code;
@@ -219,9 +223,12 @@ bool SummaryWalks::Run() {
   ShowResponsible();
   LOC.QTDEFUNI = 0;
   LOC.QTDEFUNF = 0;
-  return CountEmployees(LOC.DATAINI, &LOC.QTDEFUNI) && CountEmployees(LOC.DATAFIM, &LOC.QTDEFUNF) &&
-         WriteLine("DASN_F|" + std::to_string(LOC.QTDEFUNI) + "|" + std::to_string(LOC.QTDEFUNF)) &&
-         WritePartners();
+  const bool written =
+      CountEmployees(LOC.DATAINI, &LOC.QTDEFUNI) && CountEmployees(LOC.DATAFIM, &LOC.QTDEFUNF) &&
+      WriteLine("DASN_F|" + std::to_string(LOC.QTDEFUNI) + "|" + std::to_string(LOC.QTDEFUNF)) &&
+      WritePartners();
+  employee_.ReadFieldsOnly({});  // the file's other users read whole records
+  return written;
 }
 
 // Names the company's files: folder = the company code as eight digits.

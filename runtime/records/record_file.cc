@@ -228,6 +228,8 @@ int RecordFile::Close() {
     held_ = 0;
     holding_ = false;
     current_ = RecordInfo();
+    current_partial_ = false;
+    part_begin_ = part_end_ = 0;
     current_key_order_ = kNoKey;
     if (store_->in_transaction()) {
       // The transaction still has the file: it closes when the transaction ends (see
@@ -315,6 +317,7 @@ Status RecordFile::Accept(const RecordInfo& info, int walk_order) {
     std::memcpy(buffer_.data(), read_buffer_.data(), buffer_.size());
   }
   current_ = info;
+  current_partial_ = false;
   current_key_order_ = walk_order;
   if (walk_order != kNoKey) current_key_.assign(walk_.key);
   return Status::Ok();
@@ -427,6 +430,7 @@ int RecordFile::Step(Direction direction) {
         seek.from = Seek::From::End;
         break;
     }
+    SetPart(&seek);
     RecordInfo& info = read_info_;
     Status status = store_->Step(seek, ReadTarget(), &info);
     if (!status.ok()) {
@@ -453,8 +457,41 @@ int RecordFile::Step(Direction direction) {
     }
     walk_.place = Walk::Place::At;
     walk_.number = info.number;
-    return Accept(info, walk_.order == kRecordOrder ? kNoKey : walk_.order);
+    Status accepted = Accept(info, walk_.order == kRecordOrder ? kNoKey : walk_.order);
+    if (accepted.ok()) current_partial_ = seek.part_length > 0;
+    return accepted;
   });
+}
+
+void RecordFile::ReadFieldsOnly(const std::vector<int>& fields) {
+  part_begin_ = declaration_.record_length;
+  part_end_ = 0;
+  for (int number : fields) {
+    const FieldDeclaration* field = declaration_.field(number);
+    if (field == nullptr) continue;
+    part_begin_ = std::min(part_begin_, field->offset);
+    part_end_ = std::max(part_end_, field->offset + field->total_size());
+  }
+  if (part_end_ == 0) part_begin_ = 0;
+}
+
+void RecordFile::SetPart(Seek* seek) const {
+  // A held record is read aside and copied whole into the buffer: it must be read whole.
+  if (part_end_ == 0 || holding_) return;
+  int begin = part_begin_, end = part_end_;
+  if (walk_.order != kRecordOrder) {
+    // The walk goes on from the key of the record it read: its components are read too.
+    const KeyDeclaration& key = declaration_.keys[walk_.order];
+    if (key.dynamic()) return;
+    for (const KeyComponent& component : key.components) {
+      const FieldDeclaration* field = declaration_.field(component.field);
+      if (field == nullptr) return;
+      begin = std::min(begin, field->offset);
+      end = std::max(end, field->offset + field->total_size());
+    }
+  }
+  seek->part_offset = begin;
+  seek->part_length = end - begin;
 }
 
 int RecordFile::Next() { return Step(Direction::Forward); }
@@ -489,6 +526,7 @@ int RecordFile::Put() {
         Status status = CheckWritable();
         if (!status.ok()) return status;
         if (current_.number == 0) return Status(kRecordNotAvailable, "no record was read to put");
+        if (current_partial_) return PartialRecord();
         if (share_->HeldElsewhere(current_.number)) {
           return Status(kRecordHeld,
                         "record " + std::to_string(current_.number) + " is held by another user");
@@ -511,6 +549,7 @@ int RecordFile::Delete() {
         if (!status.ok()) return status;
         if (current_.number == 0)
           return Status(kRecordNotAvailable, "no record was read to delete");
+        if (current_partial_) return PartialRecord();
         if (share_->HeldElsewhere(current_.number)) {
           return Status(kRecordHeld,
                         "record " + std::to_string(current_.number) + " is held by another user");

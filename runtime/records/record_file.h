@@ -189,6 +189,11 @@ class RecordFile {
   // reads from that end.
   int Next();
   int Previous();
+  // From now on NEXT and PREVIOUS read only the bytes of `fields` (field numbers) and of the
+  // walk's key into the buffer; the rest of it keeps what it held. For a reader that needs a few
+  // fields of long records. A record read so cannot be put or deleted (error 80) until it is read
+  // whole again. An empty list, Close and holding reads read whole records again.
+  void ReadFieldsOnly(const std::vector<int>& fields);
 
   // ---- Writing ----
   int Add();     // FILE_ADDf
@@ -276,6 +281,11 @@ class RecordFile {
   Status Accept(const RecordInfo& info, int walk_order);
   void CloseNow();
   Status CheckKey(int key) const;
+  // The part of the record a walk reads (ReadFieldsOnly), into `seek`.
+  void SetPart(Seek* seek) const;
+  Status PartialRecord() const {
+    return Status(kNotSupported, declaration_.label + ": the record was read in part");
+  }
   Status CheckWritable() const;
   char* FieldAt(int field, int element) const;
   void Enlist(bool on);
@@ -303,6 +313,11 @@ class RecordFile {
   std::string key_scratch_;  // the key value a fetch looks for; kept for its storage
   bool holding_ = false;
   int64_t held_ = 0;
+  // ReadFieldsOnly: the bytes [part_begin_, part_end_) walks read (part_end_ 0: whole records),
+  // and whether the current record was read so.
+  int part_begin_ = 0;
+  int part_end_ = 0;
+  bool current_partial_ = false;
   bool destroyed_ = false;
   // Registered callbacks. While operations run (callback_depth_ > 0) a callback unregistered is
   // only nulled, and the list is compacted when the outermost operation ends.

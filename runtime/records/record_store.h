@@ -35,6 +35,11 @@ struct Seek {
   // the call that takes the Seek); in record order the record number, and `key` is unused.
   std::string_view key;
   int64_t number = 0;
+  // When `part_length` > 0 the step reads only bytes [part_offset, part_offset + part_length) of
+  // the record into `record` (the rest keeps what it held) and leaves the version 0: a walk that
+  // needs a few fields of long records reads just those.
+  int part_offset = 0;
+  int part_length = 0;
 };
 
 // A record as read: its number, and the version that detects changes made by others.

@@ -118,8 +118,16 @@ sqlite3_stmt* SqliteRecordStore::Prepare(const std::string& sql, Status* status)
 std::string SqliteRecordStore::SqlFor(Query query, int order) const {
   const std::string table = Table();
   const std::string column = order == kRecordOrder ? "rid" : KeyExpression(file_, order);
+  // A part step reads the record numbers alone (from the index, in a key's order) and the part
+  // of each record through a blob handle, so the rest of a long record is never read.
+  const bool part = query >= Query::PartStepFromEnd && query <= Query::PartStepExclusiveBackward;
+  if (part) {
+    query = static_cast<Query>(static_cast<int>(query) - static_cast<int>(Query::PartStepFromEnd) +
+                               static_cast<int>(Query::StepFromEnd));
+  }
   // Walks read the record without its key: the walk computes the key of the record it read.
-  const std::string select = "SELECT rid, ver, data FROM " + table;
+  const std::string select =
+      part ? "SELECT rid FROM " + table : "SELECT rid, ver, data FROM " + table;
   // "c >= x''" takes every record a key holds (keys are blobs; a record the key leaves out has a
   // NULL key) and lets the engine use a partial index.
   const std::string every = order == kRecordOrder ? "" : " WHERE " + column + " >= x''";
@@ -158,6 +166,12 @@ std::string SqliteRecordStore::SqlFor(Query query, int order) const {
       return "DELETE FROM " + table + " WHERE rid = ?1 AND ver = ?2";
     case Query::Duplicate:
       return "SELECT 1 FROM " + table + " WHERE " + column + " = ?1 AND rid != ?2";
+    case Query::PartStepFromEnd:
+    case Query::PartStepInclusive:
+    case Query::PartStepExclusive:
+    case Query::PartStepFromEndBackward:
+    case Query::PartStepInclusiveBackward:
+    case Query::PartStepExclusiveBackward:
     case Query::kCount:
       break;
   }
@@ -230,6 +244,41 @@ Status SqliteRecordStore::RenewRead() {
 void SqliteRecordStore::ResetCursor() {
   if (cursor_ != nullptr) sqlite3_reset(cursor_);
   cursor_ = nullptr;
+  CloseBlob();
+}
+
+void SqliteRecordStore::CloseBlob() {
+  if (blob_ != nullptr) sqlite3_blob_close(blob_);
+  blob_ = nullptr;
+  blob_db_ = nullptr;
+}
+
+Status SqliteRecordStore::ReadPart(int64_t number, int offset, int length, char* record) {
+  int rc;
+  if (blob_ != nullptr && blob_db_ == db_) {
+    rc = sqlite3_blob_reopen(blob_, number);
+  } else {
+    CloseBlob();
+    rc = sqlite3_blob_open(db_, schema_.c_str(), "records", "data", number, 0, &blob_);
+    blob_db_ = db_;
+  }
+  if (rc != SQLITE_OK) {
+    Status failed = EngineError("read");
+    CloseBlob();
+    return failed;
+  }
+  const int size = sqlite3_blob_bytes(blob_);
+  if (size != file_.record_length) {
+    return Status(kInvalidData, path_ + ": record " + std::to_string(number) + " has " +
+                                    std::to_string(size) + " bytes where " +
+                                    std::to_string(file_.record_length) + " belong");
+  }
+  if (sqlite3_blob_read(blob_, record + offset, length, offset) != SQLITE_OK) {
+    Status failed = EngineError("read");
+    CloseBlob();
+    return failed;
+  }
+  return Status::Ok();
 }
 
 void SqliteRecordStore::EndReadLocked() {
@@ -274,9 +323,11 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
     Status begun = BeginRead();
     if (!begun.ok()) return begun;
   }
+  const bool part = seek.part_length > 0 && seek.part_offset >= 0 &&
+                    seek.part_offset + seek.part_length <= file_.record_length;
   const bool continues = cursor_ != nullptr && seek.from == Seek::From::After &&
                          seek.order == cursor_order_ && seek.direction == cursor_direction_ &&
-                         seek.number == cursor_number_;
+                         seek.number == cursor_number_ && part == cursor_part_;
   if (!continues) {
     ResetCursor();
     const bool forward = seek.direction == Direction::Forward;
@@ -286,6 +337,10 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
       query = Query::StepExclusive;
     }
     if (!forward) query = static_cast<Query>(static_cast<int>(query) + 3);
+    if (part) {
+      query = static_cast<Query>(static_cast<int>(query) - static_cast<int>(Query::StepFromEnd) +
+                                 static_cast<int>(Query::PartStepFromEnd));
+    }
     Status status;
     sqlite3_stmt* statement = Statement(query, seek.order, &status);
     if (statement == nullptr) return status;
@@ -301,6 +356,7 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
     cursor_ = statement;
     cursor_order_ = seek.order;
     cursor_direction_ = seek.direction;
+    cursor_part_ = part;
   }
   const int rc = sqlite3_step(cursor_);
   if (rc == SQLITE_DONE) {
@@ -312,7 +368,14 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
     ResetCursor();
     return failed;
   }
-  Status read = ReadRow(cursor_, record, info);
+  Status read;
+  if (part) {
+    info->number = sqlite3_column_int64(cursor_, 0);
+    info->version = 0;
+    read = ReadPart(info->number, seek.part_offset, seek.part_length, record);
+  } else {
+    read = ReadRow(cursor_, record, info);
+  }
   if (!read.ok()) {
     ResetCursor();
     return read;

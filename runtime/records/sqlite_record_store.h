@@ -16,6 +16,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_blob;
 
 namespace runtime {
 
@@ -89,6 +90,14 @@ class SqliteRecordStore final : public RecordStore {
     Update,
     Delete,
     Duplicate,
+    // The six steps again, reading the record numbers alone (a part of each record is read
+    // through a blob handle), in the same order.
+    PartStepFromEnd,
+    PartStepInclusive,
+    PartStepExclusive,
+    PartStepFromEndBackward,
+    PartStepInclusiveBackward,
+    PartStepExclusiveBackward,
     kCount
   };
   std::string SqlFor(Query query, int order) const;
@@ -105,6 +114,10 @@ class SqliteRecordStore final : public RecordStore {
   Status RenewRead();
   void EndReadLocked();
   void ResetCursor();
+  // Reads bytes [offset, offset + length) of record `number` into `record` through the blob
+  // handle. REQUIRES: mutex_.
+  Status ReadPart(int64_t number, int offset, int length, char* record);
+  void CloseBlob();
   Status ReadRow(sqlite3_stmt* statement, char* record, RecordInfo* info);
   Status Exec(const std::string& sql);
   Status CheckLayout(KeyCheck key_check);
@@ -124,6 +137,10 @@ class SqliteRecordStore final : public RecordStore {
   int cursor_order_ = kRecordOrder;
   Direction cursor_direction_ = Direction::Forward;
   int64_t cursor_number_ = 0;
+  bool cursor_part_ = false;  // the cursor reads record numbers alone
+  // The blob handle of the part reads, on connection blob_db_; null when none is open.
+  sqlite3_blob* blob_ = nullptr;
+  sqlite3* blob_db_ = nullptr;
 
   // Keeps the lease keeper's thread and the store's own thread apart. The store's thread takes
   // it on every read and step, and finds it free all but always (the keeper only tries it, and
