@@ -11,9 +11,27 @@ namespace {
 
 uint64_t ReadLittleEndian(const char* p, int size) {
   if constexpr (std::endian::native == std::endian::little) {
-    uint64_t value = 0;
-    std::memcpy(&value, p, size);
-    return value;
+    // The sizes of the integer types get fixed-size loads; a call to memcpy would cost more
+    // than the field read itself.
+    switch (size) {
+      case 1:
+        return static_cast<unsigned char>(*p);
+      case 2: {
+        uint16_t value;
+        std::memcpy(&value, p, 2);
+        return value;
+      }
+      case 4: {
+        uint32_t value;
+        std::memcpy(&value, p, 4);
+        return value;
+      }
+      default: {
+        uint64_t value = 0;
+        std::memcpy(&value, p, static_cast<size_t>(size));
+        return value;
+      }
+    }
   }
   uint64_t value = 0;
   for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(p[i]);
@@ -101,10 +119,11 @@ FieldRef RecordFile::Field(int field, int element) {
   return FieldRef::Bytes(p, type, f->size, f->places);
 }
 
-int64_t RecordFile::GetInteger(int field, int element) const {
+int64_t RecordFile::GetIntegerOfAnyField(int field, int element) const {
+  // The summary reads hundreds of thousands of fields: one look at the declaration each.
   const FieldDeclaration* f = declaration_.field(field);
-  const char* p = FieldAt(field, element);
-  if (p == nullptr) return 0;
+  if (f == nullptr || element < 1 || element > f->count) return 0;
+  const char* p = buffer_.data() + f->offset + (element - 1) * f->size;
   const uint64_t raw = ReadLittleEndian(p, f->size);
   switch (f->type) {
     case FieldType::Byte:

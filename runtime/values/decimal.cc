@@ -84,14 +84,31 @@ Status Decimal::Decode(std::string_view bytes, int places, Decimal* out) {
   if (places < 0 || places > kMaxPlaces) return OutOfRange("DECIMAL places out of range");
   int64_t units = 0;
   const size_t digits = bytes.size() * 2 - 1;
+  auto invalid = [&bytes](size_t byte) {
+    return Status(kInvalidDecimalData, "invalid digit in DECIMAL at byte " +
+                                           std::to_string(byte + 1) + " of " +
+                                           std::to_string(bytes.size()));
+  };
+  if (digits <= 18) {
+    // Eighteen digits cannot leave 64 bits: two digits a byte, without overflow checks.
+    const size_t last = bytes.size() - 1;
+    for (size_t i = 0; i < last; ++i) {
+      const auto byte = static_cast<unsigned char>(bytes[i]);
+      const int high = byte >> 4, low = byte & 0x0F;
+      if (high > 9 || low > 9) return invalid(i);
+      units = units * 100 + high * 10 + low;
+    }
+    const int high = static_cast<unsigned char>(bytes[last]) >> 4;
+    if (high > 9) return invalid(last);
+    units = units * 10 + high;
+    const int sign = static_cast<unsigned char>(bytes[last]) & 0x0F;
+    *out = Decimal(sign == 0xD ? -units : units, places);
+    return Status::Ok();
+  }
   for (size_t i = 0; i < digits; ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i / 2]);
     const int digit = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
-    if (digit > 9) {
-      return Status(kInvalidDecimalData, "invalid digit in DECIMAL at byte " +
-                                             std::to_string(i / 2 + 1) + " of " +
-                                             std::to_string(bytes.size()));
-    }
+    if (digit > 9) return invalid(i / 2);
     if (__builtin_mul_overflow(units, 10, &units) || __builtin_add_overflow(units, digit, &units)) {
       return OutOfRange("DECIMAL value beyond 64 bits");
     }
