@@ -22,6 +22,7 @@
 #include "dictionary/empresa.h"
 #include "dictionary/funcionarios.h"
 #include "dictionary/movimento.h"
+#include "export/calc_empresas.h"
 #include "runtime/platform/path.h"
 #include "runtime/records/key_encoder.h"
 #include "runtime/values/date_time.h"
@@ -224,24 +225,9 @@ class FieldSpan {
   std::vector<unsigned char> bytes_;
 };
 
-bool CountedAsEmployee(int64_t category) {
-  switch (category) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 7:
-    case 12:
-    case 19:
-    case 20:
-    case 21:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsPartner(int64_t category) { return category == 5 || category == 11 || category == 99; }
+// The rules of who counts come from the summary itself, so the two never drift apart.
+using dasn::CountedAsEmployee;
+using dasn::IsPartner;
 
 struct Summary {
   int32_t first_day = 0;

@@ -40,25 +40,6 @@ constexpr uint16_t kReadFailed = 1;      // a record could not be read
 constexpr uint16_t kLineNotWritten = 4;  // a line of the summary could not be added
 constexpr uint16_t kNotDeleted = 13;     // the earlier summary could not be deleted
 
-bool CountedAsEmployee(int64_t category) {
-  switch (category) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 7:
-    case 12:
-    case 19:
-    case 20:
-    case 21:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsPartner(int64_t category) { return category == 5 || category == 11 || category == 99; }
-
 // `text` cut or blank-padded to `width`.
 std::string Fit(std::string_view text, size_t width) {
   std::string fitted(text.substr(0, std::min(width, text.size())));
@@ -263,6 +244,25 @@ void ReopenFiles() {
 }
 
 }  // namespace
+
+bool CountedAsEmployee(int64_t category) {
+  switch (category) {
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 7:
+    case 12:
+    case 19:
+    case 20:
+    case 21:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsPartner(int64_t category) { return category == 5 || category == 11 || category == 99; }
 
 void CalcEmpresas(MainVariables& variables) {
   // Without lock files (some network file systems) the run goes on unguarded.

@@ -34,6 +34,12 @@ struct MainVariables {
   WindowValues LOC;
 };
 
+// The employee categories counted on the year's first and last day: 1, 2, 3, 4, 7, 12, 19, 20
+// and 21.
+bool CountedAsEmployee(int64_t category);
+// The categories of partners: 5, 11 and 99.
+bool IsPartner(int64_t category);
+
 // Computes the summary of the company in this thread's company record for year `LEMP.ANO`, whose
 // first and last day are `LOC.DATAINI` and `LOC.DATAFIM`, over this thread's files: deletes the
 // summary file, names the company's files (folder = the company code as eight digits), closes and
