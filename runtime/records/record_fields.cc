@@ -9,35 +9,6 @@
 namespace runtime {
 namespace {
 
-uint64_t ReadLittleEndian(const char* p, int size) {
-  if constexpr (std::endian::native == std::endian::little) {
-    // The sizes of the integer types get fixed-size loads; a call to memcpy would cost more
-    // than the field read itself.
-    switch (size) {
-      case 1:
-        return static_cast<unsigned char>(*p);
-      case 2: {
-        uint16_t value;
-        std::memcpy(&value, p, 2);
-        return value;
-      }
-      case 4: {
-        uint32_t value;
-        std::memcpy(&value, p, 4);
-        return value;
-      }
-      default: {
-        uint64_t value = 0;
-        std::memcpy(&value, p, static_cast<size_t>(size));
-        return value;
-      }
-    }
-  }
-  uint64_t value = 0;
-  for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(p[i]);
-  return value;
-}
-
 void WriteLittleEndian(char* p, int size, uint64_t value) {
   for (int i = 0; i < size; ++i) p[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -119,28 +90,13 @@ FieldRef RecordFile::Field(int field, int element) {
   return FieldRef::Bytes(p, type, f->size, f->places);
 }
 
-int64_t RecordFile::GetIntegerOfAnyField(int field, int element) const {
-  // The summary reads hundreds of thousands of fields: one look at the declaration each.
-  const FieldDeclaration* f = declaration_.field(field);
-  if (f == nullptr || element < 1 || element > f->count) return 0;
-  const char* p = buffer_.data() + f->offset + (element - 1) * f->size;
-  const uint64_t raw = ReadLittleEndian(p, f->size);
-  switch (f->type) {
-    case FieldType::Byte:
-    case FieldType::UShort:
-    case FieldType::ULong:
-      return static_cast<int64_t>(raw);
-    case FieldType::Short:
-      return static_cast<int16_t>(raw);
-    case FieldType::Long:
-      return static_cast<int32_t>(raw);
-    case FieldType::Decimal: {
-      Decimal value;
-      return GetDecimal(field, &value, element).ok() ? value.Rescaled(0).units() : 0;
-    }
-    case FieldType::String:
-      return TextToInteger(std::string_view(p, f->size));
+int64_t RecordFile::GetIntegerOfOtherField(const FieldDeclaration& f, const char* p,
+                                           int element) const {
+  if (f.type == FieldType::Decimal) {
+    Decimal value;
+    return GetDecimal(f.number, &value, element).ok() ? value.Rescaled(0).units() : 0;
   }
+  if (f.type == FieldType::String) return TextToInteger(std::string_view(p, f.size));
   return 0;
 }
 

@@ -139,26 +139,24 @@ class RecordFile {
   void ClearField(int field, int how);
   // Typed access to field `field` (1-based number); `element` picks an array element (1-based).
   int64_t GetInteger(int field, int element = 1) const {
-    // Plain integer fields are read here: walks read hundreds of thousands of them.
+    // Integer fields are read here, inline: walks read hundreds of thousands of them.
     const FieldDeclaration* f = declaration_.field(field);
-    if (f != nullptr && element == 1) {
-      const char* p = buffer_.data() + f->offset;
-      switch (f->type) {
-        case FieldType::Byte:
-          return static_cast<unsigned char>(*p);
-        case FieldType::UShort:
-          return LoadInteger<uint16_t>(p);
-        case FieldType::ULong:
-          return LoadInteger<uint32_t>(p);
-        case FieldType::Short:
-          return LoadInteger<int16_t>(p);
-        case FieldType::Long:
-          return LoadInteger<int32_t>(p);
-        default:
-          break;
-      }
+    if (f == nullptr || element < 1 || element > f->count) return 0;
+    const char* p = buffer_.data() + f->offset + (element - 1) * f->size;
+    switch (f->type) {
+      case FieldType::Byte:
+        return static_cast<unsigned char>(*p);
+      case FieldType::UShort:
+        return LoadInteger<uint16_t>(p);
+      case FieldType::ULong:
+        return LoadInteger<uint32_t>(p);
+      case FieldType::Short:
+        return LoadInteger<int16_t>(p);
+      case FieldType::Long:
+        return LoadInteger<int32_t>(p);
+      default:
+        return GetIntegerOfOtherField(*f, p, element);
     }
-    return GetIntegerOfAnyField(field, element);
   }
   void SetInteger(int field, int64_t value, int element = 1);
   std::string_view GetText(int field, int element = 1) const;       // Windows-1252, blank-padded
@@ -304,8 +302,8 @@ class RecordFile {
   Status Accept(const RecordInfo& info, int walk_order);
   void CloseNow();
   Status CheckKey(int key) const;
-  // GetInteger of any field and element: decimals, text and array elements too.
-  int64_t GetIntegerOfAnyField(int field, int element) const;
+  // GetInteger of a DECIMAL or STRING field `f` whose element `element` is at `p`.
+  int64_t GetIntegerOfOtherField(const FieldDeclaration& f, const char* p, int element) const;
   // A little-endian integer of type T at `p`.
   template <class T>
   static int64_t LoadInteger(const char* p) {
