@@ -36,6 +36,20 @@ RecordFile::RecordFile(const FileDeclaration& declaration)
       encoder_(declaration),
       buffer_(declaration.record_length),
       read_buffer_(declaration.record_length) {
+  for (const KeyDeclaration& key : declaration.keys) {
+    KeySpan span{declaration.record_length, 0};
+    for (const KeyComponent& component : key.components) {
+      const FieldDeclaration* field = declaration.field(component.field);
+      if (field == nullptr) {
+        span = KeySpan();
+        break;
+      }
+      span.begin = std::min(span.begin, field->offset);
+      span.end = std::max(span.end, field->offset + field->total_size());
+    }
+    if (key.dynamic() || span.end == 0) span = KeySpan();
+    key_spans_.push_back(span);
+  }
   Clear(0);
 }
 
@@ -319,8 +333,46 @@ Status RecordFile::Accept(const RecordInfo& info, int walk_order) {
   current_ = info;
   current_partial_ = false;
   current_key_order_ = walk_order;
-  if (walk_order != kNoKey) current_key_.assign(walk_.key);
+  current_key_pending_ = walk_order != kNoKey && walk_.key_pending;
+  if (current_key_pending_) {
+    current_fields_.resize(walk_.fields.size());
+    std::memcpy(current_fields_.data(), walk_.fields.data(), walk_.fields.size());
+  } else if (walk_order != kNoKey) {
+    current_key_.assign(walk_.key);
+  }
   return Status::Ok();
+}
+
+Status RecordFile::EncodeFromFields(int order, std::string_view fields, int64_t number,
+                                    std::string* out) const {
+  // The encoder reads only the key's fields: the rest of the record may be anything.
+  std::string record(declaration_.record_length, '\0');
+  record.replace(key_spans_[order].begin, fields.size(), fields);
+  bool excluded = false;
+  return encoder_.Encode(order, record, number, out, &excluded);
+}
+
+Status RecordFile::ResolveWalkKey(Direction direction) {
+  if (!walk_.key_pending) return Status::Ok();
+  walk_.key_pending = false;
+  Status status = EncodeFromFields(walk_.order, walk_.fields, walk_.number, &walk_.key);
+  if (!status.ok()) {
+    // Cannot happen for fields read from a record the index holds, as the index is built by
+    // the same encoder; should it, the walk ends here rather than start over.
+    walk_.key.clear();
+    walk_.place =
+        direction == Direction::Forward ? Walk::Place::AfterLast : Walk::Place::BeforeFirst;
+  }
+  return status;
+}
+
+std::string RecordFile::CurrentKey() const {
+  if (!current_key_pending_ || current_key_order_ < 0) return current_key_;
+  std::string key;
+  if (!EncodeFromFields(current_key_order_, current_fields_, current_.number, &key).ok()) {
+    key.clear();
+  }
+  return key;
 }
 
 int RecordFile::Get(int key) {
@@ -337,6 +389,7 @@ int RecordFile::Get(int key) {
           // The record found has exactly the key value looked for: its full key is that value,
           // with the record number where the key allows duplicates.
           current_key_.assign(key_scratch_);
+          current_key_pending_ = false;
           if (!declaration_.keys[key].unique()) {
             current_key_.append(KeyEncoder::NumberBytes(info.number));
           }
@@ -431,6 +484,22 @@ int RecordFile::Step(Direction direction) {
         break;
     }
     SetPart(&seek);
+    // At a record, the store asks for the walk's key only when it cannot simply go on.
+    class PendingWalkKey final : public DeferredKey {
+     public:
+      PendingWalkKey(RecordFile& file, Direction direction) : file_(file), direction_(direction) {}
+      Status Resolve(std::string_view* key) override {
+        Status status = file_.ResolveWalkKey(direction_);
+        *key = file_.walk_.key;
+        return status;
+      }
+
+     private:
+      RecordFile& file_;
+      const Direction direction_;
+    };
+    PendingWalkKey pending(*this, direction);
+    if (walk_.place == Walk::Place::At && walk_.key_pending) seek.deferred_key = &pending;
     RecordInfo& info = read_info_;
     Status status = store_->Step(seek, ReadTarget(), &info);
     if (!status.ok()) {
@@ -440,8 +509,17 @@ int RecordFile::Step(Direction direction) {
       return status;
     }
     // The walk moves past the record, also when it turns out to be held elsewhere: its place is
-    // the key of the record as read (seek.key views walk_.key, which is no longer needed).
-    if (walk_.order != kRecordOrder) {
+    // the key of the record as read (seek.key views walk_.key, which is no longer needed). The
+    // key is kept as the bytes of its fields and encoded when it is needed.
+    walk_.key_pending = false;
+    const KeySpan span =
+        walk_.order == kRecordOrder ? KeySpan() : key_spans_[static_cast<size_t>(walk_.order)];
+    if (span.end > 0) {
+      // A copy of a few bytes into storage of the same size as last time: no allocation.
+      walk_.fields.resize(static_cast<size_t>(span.end - span.begin));
+      std::memcpy(walk_.fields.data(), ReadTarget() + span.begin, walk_.fields.size());
+      walk_.key_pending = true;
+    } else if (walk_.order != kRecordOrder) {
       bool excluded = false;
       walk_.key.resize(encoder_.size(walk_.order));
       Status key =
@@ -481,14 +559,10 @@ void RecordFile::SetPart(Seek* seek) const {
   int begin = part_begin_, end = part_end_;
   if (walk_.order != kRecordOrder) {
     // The walk goes on from the key of the record it read: its components are read too.
-    const KeyDeclaration& key = declaration_.keys[walk_.order];
-    if (key.dynamic()) return;
-    for (const KeyComponent& component : key.components) {
-      const FieldDeclaration* field = declaration_.field(component.field);
-      if (field == nullptr) return;
-      begin = std::min(begin, field->offset);
-      end = std::max(end, field->offset + field->total_size());
-    }
+    const KeySpan span = key_spans_[static_cast<size_t>(walk_.order)];
+    if (span.end == 0) return;
+    begin = std::min(begin, span.begin);
+    end = std::max(end, span.end);
   }
   seek->part_offset = begin;
   seek->part_length = end - begin;

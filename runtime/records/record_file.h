@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "runtime/records/file_declaration.h"
@@ -276,10 +277,24 @@ class RecordFile {
   // number (Before) or that of the record read (At). At a record, `number` is its number.
   struct Walk {
     enum class Place : uint8_t { BothEnds, Before, At, AfterLast, BeforeFirst };
+    Walk() = default;
+    Walk(int order, Place place, std::string key, int64_t number)
+        : order(order), place(place), key(std::move(key)), number(number) {}
     int order = kRecordOrder;
     Place place = Place::BothEnds;
     std::string key;
     int64_t number = 0;
+    // At a record read in a key's order: the bytes of the key's fields as read, from which `key`
+    // is worked out only when it is needed (key_pending). Most steps go on where the previous
+    // one left off and never need it.
+    std::string fields;
+    bool key_pending = false;
+  };
+  // The bytes [begin, end) of a record that hold the fields of one key; end 0 when the key's
+  // encoding cannot be deferred (a dynamic key, or one naming a field the file lacks).
+  struct KeySpan {
+    int begin = 0;
+    int end = 0;
   };
   // The order in which the current record's key is kept in current_key_: none.
   static constexpr int kNoKey = -2;
@@ -320,6 +335,14 @@ class RecordFile {
   }
   // The part of the record a walk reads (ReadFieldsOnly), into `seek`.
   void SetPart(Seek* seek) const;
+  // The full key in order `order` of the record numbered `number` whose key fields' bytes
+  // (key_spans_[order]) are `fields`.
+  Status EncodeFromFields(int order, std::string_view fields, int64_t number,
+                          std::string* out) const;
+  // walk_.key worked out from walk_.fields when it is still pending; a failure ends the walk.
+  Status ResolveWalkKey(Direction direction);
+  // current_key_, worked out from current_fields_ when it is still pending.
+  std::string CurrentKey() const;
   Status PartialRecord() const {
     return Status(kNotSupported, declaration_.label + ": the record was read in part");
   }
@@ -328,7 +351,8 @@ class RecordFile {
   void Enlist(bool on);
 
   const FileDeclaration& declaration_;
-  const KeyEncoder encoder_;  // of declaration_
+  const KeyEncoder encoder_;        // of declaration_
+  std::vector<KeySpan> key_spans_;  // per key of declaration_
   std::vector<char> buffer_;
   std::vector<char> read_buffer_;  // where reads land before they are accepted
   std::string name_;
@@ -346,6 +370,10 @@ class RecordFile {
   // (kNoKey: not kept).
   std::string current_key_;
   int current_key_order_ = kNoKey;
+  // The current record was read by a walk in a key's order and current_key_ is not worked out
+  // yet: the bytes of its key fields, as in Walk.
+  std::string current_fields_;
+  bool current_key_pending_ = false;
   RecordInfo read_info_;     // where reads land
   std::string key_scratch_;  // the key value a fetch looks for; kept for its storage
   bool holding_ = false;

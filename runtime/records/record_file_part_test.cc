@@ -2,6 +2,7 @@
 // read, the rest of the buffer keeps what it held, and a record read in part is never written.
 
 #include <string>
+#include <vector>
 
 #include "runtime/base/error_codes.h"
 #include "runtime/records/file_errors.h"
@@ -94,6 +95,31 @@ TEST_F(RecordFilePartTest, RecordOrderAndAReopenedFileReadWholeRecordsAgain) {
   ASSERT_EQ(file_.SetFile(), 0);
   ASSERT_EQ(file_.Next(), 0);
   EXPECT_EQ(file_.GetText(kTag), "t1 ");
+}
+
+// The walk keeps the key of the record it read and works it out only when it must search again
+// (here: on turning back) or give its position; what the caller wrote into the buffer meanwhile
+// must not move it.
+TEST_F(RecordFilePartTest, AWalkGoesOnFromTheRecordAsReadWhateverTheBufferHoldsSince) {
+  for (const bool in_part : {false, true}) {
+    SCOPED_TRACE(in_part ? "fields only" : "whole records");
+    file_.ReadFieldsOnly(in_part ? std::vector<int>{kSigned} : std::vector<int>{});
+    ASSERT_EQ(file_.Set(kNameKey), 0);
+    ASSERT_EQ(file_.Next(), 0);
+    ASSERT_EQ(file_.Next(), 0);
+    EXPECT_EQ(file_.GetText(kName).substr(0, 2), "n2");
+    file_.SetText(kName, "n9");
+    ASSERT_EQ(file_.Previous(), 0);
+    EXPECT_EQ(file_.GetText(kName).substr(0, 2), "n1");
+
+    // The position of the record read is its key as read, not the buffer's.
+    ASSERT_EQ(file_.Next(), 0);
+    file_.SetText(kName, "n0");
+    const std::string position = file_.Position(kNameKey);
+    ASSERT_EQ(file_.Reset(kNameKey, position), 0);
+    ASSERT_EQ(file_.Next(), 0);
+    EXPECT_EQ(file_.GetText(kName).substr(0, 2), "n2");
+  }
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ std::string RecordFile::PositionFile() const { return KeyEncoder::NumberBytes(cu
 std::string RecordFile::Position(int key) const {
   std::string position = KeyEncoder::NumberBytes(current_.number);
   if (current_.number == 0 || !CheckKey(key).ok()) return position;
-  if (key == current_key_order_) return position + current_key_;
+  if (key == current_key_order_) return position + CurrentKey();
   // The key of another order: from the record as stored, which is the one read or written
   // unless another station has changed it since; the buffer may hold the caller's changes.
   std::string stored(declaration_.record_length, '\0');

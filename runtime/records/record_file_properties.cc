@@ -109,7 +109,7 @@ int32_t RecordFile::GetState() {
   state->buffer = buffer_;
   state->walk = walk_;
   state->current = current_;
-  state->current_key = current_key_;
+  state->current_key = CurrentKey();
   state->current_key_order = current_key_order_;
   state->open = IsOpen();
   state->mode = mode_;
@@ -141,6 +141,7 @@ int RecordFile::RestoreState(int32_t handle) {
           }
         }
         current_key_ = state.current_key;
+        current_key_pending_ = false;
         current_key_order_ = state.current_key_order;
         return Status::Ok();
       });

@@ -18,6 +18,17 @@ constexpr int kRecordOrder = -1;
 enum class Direction : uint8_t { Forward, Backward };
 
 // Where a walk step starts, in the walk's order and direction.
+// The key of a Seek, worked out only when a store must search for it: a step that goes on from
+// where the previous one left off needs none, and most steps of a walk do.
+class DeferredKey {
+ public:
+  // Sets `*key` to the key, a view valid during the call that takes the Seek.
+  [[nodiscard]] virtual Status Resolve(std::string_view* key) = 0;
+
+ protected:
+  ~DeferredKey() = default;
+};
+
 struct Seek {
   enum class From : uint8_t {
     End,        // the first record in the direction (the last one when going backward)
@@ -40,6 +51,8 @@ struct Seek {
   // needs a few fields of long records reads just those.
   int part_offset = 0;
   int part_length = 0;
+  // When set, `key` is not filled in: a store that needs it asks here.
+  DeferredKey* deferred_key = nullptr;
 };
 
 // A record as read: its number, and the version that detects changes made by others.

@@ -330,6 +330,12 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
                          seek.number == cursor_number_ && part == cursor_part_;
   if (!continues) {
     ResetCursor();
+    std::string_view key = seek.key;
+    if (seek.deferred_key != nullptr && seek.from != Seek::From::End &&
+        seek.order != kRecordOrder) {
+      Status resolved = seek.deferred_key->Resolve(&key);
+      if (!resolved.ok()) return resolved;
+    }
     const bool forward = seek.direction == Direction::Forward;
     Query query = Query::StepFromEnd;
     if (seek.from == Seek::From::Inclusive) query = Query::StepInclusive;
@@ -349,8 +355,7 @@ Status SqliteRecordStore::Step(const Seek& seek, char* record, RecordInfo* info)
         sqlite3_bind_int64(statement, 1, seek.number);
       } else {
         // Copied: the cursor outlives the view.
-        sqlite3_bind_blob(statement, 1, seek.key.data(), static_cast<int>(seek.key.size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_blob(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
       }
     }
     cursor_ = statement;
