@@ -8,6 +8,7 @@
 
 #include "app/program.h"
 #include "export/export_window.h"
+#include "runtime/window/window_backend.h"
 
 namespace {
 
@@ -29,8 +30,9 @@ constexpr const char* kUsage =
     "\n"
     "Temp\\DASN.TXT: a line DASN_F|<employees on 1 January>|<employees on 31 December>, then one\n"
     "line per partner DASN_S|<CPF>|<name>|<exempt>|<taxable>|<share of capital %>|<IRRF>,\n"
-    "each ending in CR LF. The window shows the company and the figures and closes by itself;\n"
-    "without a screen, messages go to standard error.\n"
+    "each ending in CR LF. The window shows the company and the figures and closes by itself\n"
+    "(VARDIMO_WINDOW_HOLD=<seconds> keeps it on screen that long first). Without a screen, or\n"
+    "with VARDIMO_BACKEND=headless, nothing is drawn and messages go to standard error.\n"
     "\n"
     "Messages:\n"
     "  \"Informações referente a empresa não encontrada ID .. Codigo .. CNPJ .. Ano ..\": the\n"
@@ -49,6 +51,9 @@ constexpr const char* kUsage =
 int RunProgram() {
   // The floating-point unit starts from its default state.
   std::fesetenv(FE_DFL_ENV);
+  // A real window where the system has a screen for it; headless (messages on standard error)
+  // otherwise.
+  runtime::InstallSystemWindowBackend();
   vardimo::ProcessObjects objects;
   vardimo::AttachProcess(objects);
   vardimo::AttachThread();
@@ -56,6 +61,8 @@ int RunProgram() {
   vardimo::ProgramBody(objects, *drag, dasn::Main);
   vardimo::DetachThread();
   vardimo::DetachProcess(objects);
+  // The window system shut down before the process ends.
+  runtime::SetWindowBackend(nullptr);
   return 0;
 }
 

@@ -149,7 +149,12 @@ bool BoundVariable::Take(std::string_view input) {
 }
 
 Window::Window(WindowDescription description)
-    : title_(description.title), described_title_(std::move(description.title)) {
+    : title_(description.title),
+      described_title_(std::move(description.title)),
+      width_(description.width),
+      height_(description.height),
+      font_(std::move(description.font)),
+      font_size_(description.font_size) {
   std::set<int> numbers;
   for (ControlDescription& control : description.controls) {
     if (control.number == 0 || !numbers.insert(control.number).second) {

@@ -152,6 +152,11 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   const std::string& title() const { return title_; }
+  // The size in dialog units (0: the runtime's default) and the font, as described.
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const std::string& font() const { return font_; }
+  int font_size() const { return font_size_; }
   bool is_open() const { return open_; }
   Window* owner() const { return owner_; }
   int focus() const { return focus_; }
@@ -168,6 +173,9 @@ class Window {
   std::string title_;
   std::vector<Control> controls_;
   std::string described_title_;
+  int width_ = 0, height_ = 0;
+  std::string font_;
+  int font_size_ = 0;
   std::vector<ControlDescription> described_;  // the controls as described, for Restart
   bool opened_before_ = false;
   std::vector<int> alert_keys_;  // ALERT: key codes that make an alert event anywhere in it

@@ -53,6 +53,15 @@ class WindowBackend {
   WindowBackend() = default;
 };
 
+// The FLTK backend on the display of $DISPLAY; null where FLTK is not built in or no display
+// answers.
+std::unique_ptr<WindowBackend> ConnectFltkBackend();
+
+// Installs the backend the program draws with: VARDIMO_BACKEND=headless|fltk|win32 chooses one;
+// without it FLTK where it is built in and a display answers, headless otherwise. A backend that
+// is not built in or cannot start leaves the runtime headless. Tests never call it.
+void InstallSystemWindowBackend();
+
 // Installs `backend` for the process (null: a fresh headless backend) and returns the previous.
 std::unique_ptr<WindowBackend> SetWindowBackend(std::unique_ptr<WindowBackend> backend);
 // The installed backend; headless unless another was installed.
