@@ -153,9 +153,9 @@ void FltkBackend::Opened(Window& window) {
     int width = dialog_x(d.width), height = dialog_y(d.height);
     if (width == 0) {
       // FLTK keeps 3 pixels clear at either side of a label aligned inside its box.
-      width = std::max(static_cast<int>(fl_width(label.c_str())),
-                       PictureWidth(d.picture) * base_x_) +
-              8;
+      width =
+          std::max(static_cast<int>(fl_width(label.c_str())), PictureWidth(d.picture) * base_x_) +
+          8;
       if (!text_like) width += 2 * base_x_;
     }
     if (height == 0) height = dialog_y(text_like ? 10 : 14);
