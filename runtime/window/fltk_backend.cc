@@ -3,6 +3,7 @@
 #include "runtime/window/fltk_backend.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <vector>
@@ -70,6 +71,18 @@ int HoldMilliseconds() {
   return seconds > 0 && seconds < 3600 ? static_cast<int>(seconds * 1000) : 0;
 }
 
+// Set when the connection to the X server broke (the server ended, the session closed): from
+// then on nothing may reach FLTK or Xlib again, and the program goes on without a screen.
+std::atomic<bool> display_lost{false};
+
+// Xlib ends the process after a broken connection, and FLTK too: both are told to let it go on.
+void LoseDisplay(const char*, ...) { display_lost = true; }
+void GoOnWithoutDisplay(Display*, void*) { display_lost = true; }
+int DisplayBroken(Display*) {
+  display_lost = true;
+  return 0;
+}
+
 }  // namespace
 
 std::unique_ptr<WindowBackend> ConnectFltkBackend() { return FltkBackend::Connect(); }
@@ -85,6 +98,10 @@ struct FltkBackend::Shown {
 FltkBackend::FltkBackend() : hold_milliseconds_(HoldMilliseconds()) {}
 
 FltkBackend::~FltkBackend() {
+  if (display_lost) {
+    for (auto& [window, shown] : shown_) shown->window.release();
+    return;
+  }
   for (auto& [window, shown] : shown_) shown->window->hide();
   shown_.clear();
   Fl::check();
@@ -97,6 +114,9 @@ std::unique_ptr<FltkBackend> FltkBackend::Connect() {
   Display* display = XOpenDisplay(name);
   if (display == nullptr) return nullptr;
   fl_open_display(display);
+  Fl::fatal = &LoseDisplay;
+  XSetIOErrorHandler(&DisplayBroken);
+  XSetIOErrorExitHandler(display, &GoOnWithoutDisplay, nullptr);
   std::unique_ptr<FltkBackend> backend(new FltkBackend());
   // The dialog base units: the average width of the alphabet in the dialog font, and its height.
   fl_font(FL_HELVETICA, PixelSize(8));
@@ -136,6 +156,7 @@ void FltkBackend::OnWindow(Fl_Widget*, void* data) {
 }
 
 void FltkBackend::Opened(Window& window) {
+  if (display_lost) return;
   auto shown = std::make_unique<Shown>();
   shown->font_size = PixelSize(window.font_size());
   auto dialog_x = [&](int units) { return units * base_x_ / 4; };
@@ -160,6 +181,8 @@ void FltkBackend::Opened(Window& window) {
     }
     if (height == 0) height = dialog_y(text_like ? 10 : 14);
     const int x = dialog_x(d.x), y = dialog_y(d.y);
+    // FLTK's groups own their children: a widget made while the window is the current group is
+    // deleted with the window, so these `new`s have no matching delete here.
     Fl_Widget* widget = nullptr;
     switch (d.type) {
       case ControlType::Button:
@@ -255,6 +278,7 @@ void FltkBackend::Show(Shown& shown, Window& window, int control) {
 }
 
 void FltkBackend::Redraw(Window& window, int control) {
+  if (display_lost) return;
   auto found = shown_.find(&window);
   if (found == shown_.end()) return;
   Show(*found->second, window, control);
@@ -264,6 +288,11 @@ void FltkBackend::Redraw(Window& window, int control) {
 void FltkBackend::Closed(Window& window) {
   auto found = shown_.find(&window);
   if (found == shown_.end()) return;
+  if (display_lost) {
+    found->second->window.release();  // its teardown would reach the lost display
+    shown_.erase(found);
+    return;
+  }
   if (hold_milliseconds_ > 0) {
     Show(*found->second, window, 0);
     const auto until =
@@ -285,7 +314,9 @@ std::optional<InputEvent> FltkBackend::WaitForInput(Window& window) {
   Shown& shown = *found->second;
   while (shown.input.empty()) {
     // Fl::wait answers 0 once no window is shown: then no input will ever come.
-    if (!shown.window->shown() || Fl::wait() == 0) return std::nullopt;
+    if (display_lost || !shown.window->shown() || Fl::wait() == 0 || display_lost) {
+      return std::nullopt;
+    }
   }
   InputEvent next = std::move(shown.input.front());
   shown.input.pop_front();
@@ -293,6 +324,7 @@ std::optional<InputEvent> FltkBackend::WaitForInput(Window& window) {
 }
 
 int FltkBackend::ShowMessage(const MessageRequest& request) {
+  if (display_lost) return without_display_.ShowMessage(request);
   static constexpr int kOrder[] = {button::kOk,    button::kYes,    button::kNo,     button::kAbort,
                                    button::kRetry, button::kIgnore, button::kCancel, button::kHelp};
   const int buttons = request.buttons == 0 ? button::kOk : request.buttons;
@@ -342,7 +374,8 @@ int FltkBackend::ShowMessage(const MessageRequest& request) {
   dialog.end();
   dialog.set_modal();
   dialog.show();
-  while (answer == 0 && dialog.shown()) Fl::wait();
+  while (answer == 0 && dialog.shown() && !display_lost) Fl::wait();
+  if (display_lost) return without_display_.ShowMessage(request);
   dialog.hide();
   Fl::check();
   if (answer != 0) return answer;
@@ -351,7 +384,9 @@ int FltkBackend::ShowMessage(const MessageRequest& request) {
   return (request.default_button & buttons) != 0 ? request.default_button : flags.front();
 }
 
-void FltkBackend::Beep(int, int) { fl_beep(); }
+void FltkBackend::Beep(int, int) {
+  if (!display_lost) fl_beep();
+}
 
 void FltkBackend::SetCursor(std::string_view) {}
 

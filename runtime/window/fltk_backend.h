@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "runtime/window/headless_backend.h"
 #include "runtime/window/window_backend.h"
 
 class Fl_Double_Window;
@@ -55,6 +56,8 @@ class FltkBackend final : public WindowBackend {
   void Show(Shown& shown, Window& window, int control);
 
   std::map<const Window*, std::unique_ptr<Shown>> shown_;
+  // Answers the messages once the display is gone: on standard error, with the default button.
+  HeadlessBackend without_display_;
   int base_x_ = 6;   // average character width of the dialog font
   int base_y_ = 13;  // its height
   int hold_milliseconds_ = 0;
