@@ -87,8 +87,40 @@ int DisplayBroken(Display*) {
 
 std::unique_ptr<WindowBackend> ConnectFltkBackend() { return FltkBackend::Connect(); }
 
+// The real window of a model window: tells the window system's changes of its state (focus
+// regained, size changed) once it is on screen; the runtime itself queues those of its opening.
+class FltkBackend::StateWindow final : public Fl_Double_Window {
+ public:
+  StateWindow(int width, int height, FltkBackend& backend, const Window& window)
+      : Fl_Double_Window(width, height), backend_(backend), window_(window) {}
+
+  void Settled() { settled_ = true; }
+
+  int handle(int event) override {
+    const int handled = Fl_Double_Window::handle(event);
+    if (settled_ && event == FL_FOCUS) Tell(event::kGainFocus);
+    return handled;
+  }
+  void resize(int x, int y, int width, int height) override {
+    const bool sized = width != w() || height != h();
+    Fl_Double_Window::resize(x, y, width, height);
+    if (settled_ && sized) Tell(event::kSized);
+  }
+
+ private:
+  void Tell(int code) {
+    InputEvent input;
+    input.code = code;
+    backend_.Queue(&window_, std::move(input));
+  }
+
+  FltkBackend& backend_;
+  const Window& window_;
+  bool settled_ = false;
+};
+
 struct FltkBackend::Shown {
-  std::unique_ptr<Fl_Double_Window> window;
+  std::unique_ptr<StateWindow> window;
   std::map<int, Fl_Widget*> widgets;  // owned by `window`
   std::vector<std::unique_ptr<Target>> targets;
   std::deque<InputEvent> input;
@@ -162,8 +194,8 @@ void FltkBackend::Opened(Window& window) {
   auto dialog_x = [&](int units) { return units * base_x_ / 4; };
   auto dialog_y = [&](int units) { return units * base_y_ / 8; };
   int right = 0, bottom = 0;
-  shown->window = std::make_unique<Fl_Double_Window>(std::max(1, dialog_x(window.width())),
-                                                     std::max(1, dialog_y(window.height())));
+  shown->window = std::make_unique<StateWindow>(
+      std::max(1, dialog_x(window.width())), std::max(1, dialog_y(window.height())), *this, window);
   shown->window->copy_label(Label(window.title()).c_str());
   fl_font(FL_HELVETICA, shown->font_size);
   for (const Window::Control& control : window.controls()) {
@@ -239,6 +271,7 @@ void FltkBackend::Opened(Window& window) {
   Show(placed, window, 0);
   placed.window->show();
   Fl::check();
+  placed.window->Settled();
 }
 
 void FltkBackend::Show(Shown& shown, Window& window, int control) {

@@ -43,6 +43,7 @@ class FltkBackend final : public WindowBackend {
   int base_y() const { return base_y_; }
 
  private:
+  class StateWindow;
   struct Shown;
   struct Target {  // what a widget's callback reports to
     FltkBackend* backend;

@@ -150,6 +150,27 @@ TEST_F(FltkBackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
   EXPECT_EQ(fltk_->Widget(*window, 0), nullptr);
 }
 
+TEST_F(FltkBackendTest, ASizeChangedByTheWindowSystemIsTheSizedEvent) {
+  WindowDescription description;
+  description.controls = {Control(1, ControlType::Prompt, 4, 4, "Texto")};
+  std::unique_ptr<Window> window = pwopen(description);
+  ASSERT_TRUE(OPENwindow(*window).ok());
+  bool sized = false;
+  RunEventLoop(*window, [&] {
+    if (EVENT() == event::kOpenWindow) {
+      auto* frame = static_cast<Fl_Window*>(fltk_->Widget(*window, 0));
+      XResizeWindow(fl_display, fl_xid(frame), 300, 200);
+      XFlush(fl_display);
+    } else if (EVENT() == event::kSized) {
+      sized = true;
+      return CycleResult::Leave;
+    }
+    return CycleResult::Default;
+  });
+  EXPECT_TRUE(sized);
+  CLOSEwindow(*window);
+}
+
 TEST_F(FltkBackendTest, AClickAndTheCloseBoxReachTheLoopAsTheirEvents) {
   WindowDescription description;
   description.controls = {Control(1, ControlType::Prompt, 4, 4, "Pergunta"),
