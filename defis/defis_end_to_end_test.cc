@@ -1,10 +1,11 @@
 // vardimo-defis end to end on a sample office made by vardimo-data: every DASN.TXT equals what
-// vardimo writes for that company, the JSON holds the same figures, the database is left byte for
-// byte as it was, a company without files is listed and a damaged one fails alone, and one thread
-// or two write the same bytes.
+// vardimo writes for that company, the JSON holds the same figures, each office case of the sample
+// gives its one warning, the database is left byte for byte as it was, a company without files is
+// listed and a damaged one fails alone, and one thread or two write the same bytes.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -52,14 +53,13 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 class DefisEndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const ChildRun sample =
-        RunChild(VARDIMO_DATA_PATH,
-                 {"sample", "db", "--companies", "6", "--employees", "30", "--year", "2014"},
-                 dir_.path().string(), kTimeout);
+    const ChildRun sample = RunChild(VARDIMO_DATA_PATH,
+                                     {"sample", "db", "--companies", "9", "--employees", "30",
+                                      "--year", "2014", "--office-cases", "on"},
+                                     dir_.path().string(), kTimeout);
     ASSERT_EQ(sample.exit_code, 0) << sample.errors;
-    // Company 3 has no payroll file for the year; company 4's is damaged (no data file).
-    fs::remove(dir_.path() / "db/00000003/Folha/2014/MOVIMENT.Tps");
-    std::ofstream(dir_.path() / "db/00000004/Folha/2014/MOVIMENT.Tps", std::ios::binary)
+    // Company 7 has no files at all (its office case); company 9's payroll file is damaged.
+    std::ofstream(dir_.path() / "db/00000009/Folha/2014/MOVIMENT.Tps", std::ios::binary)
         << "not a data file";
   }
 
@@ -73,8 +73,8 @@ class DefisEndToEndTest : public ::testing::Test {
 TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) {
   const auto database = Tree(dir_.path() / "db");
   const ChildRun two = Defis({"2014", "db", "--jobs", "2", "--out", "two"});
-  EXPECT_EQ(two.exit_code, 1) << "company 4 failed\n" << two.errors;
-  EXPECT_NE(two.errors.find("company 4: Erro de Acesso de arquivo: Arquivo db\\00000004\\Folha"),
+  EXPECT_EQ(two.exit_code, 1) << "company 9 failed\n" << two.errors;
+  EXPECT_NE(two.errors.find("company 9: Erro de Acesso de arquivo: Arquivo db\\00000009\\Folha"),
             std::string::npos)
       << two.errors;
   EXPECT_EQ(Tree(dir_.path() / "db"), database) << "the database changed";
@@ -85,17 +85,34 @@ TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) 
   const auto written = Tree(dir_.path() / "two");
   EXPECT_EQ(Tree(dir_.path() / "one"), written) << "one thread and two write different bytes";
 
+  // Each office case of the sample, and nothing else, once.
   const std::vector<std::string> rows = Split(written.at("summary.csv"), '\n');
-  ASSERT_EQ(rows.size(), 7u) << written.at("summary.csv");
-  EXPECT_NE(rows[3].find(",files missing,"), std::string::npos) << rows[3];
-  EXPECT_NE(rows[4].find(",failed,"), std::string::npos) << rows[4];
-  EXPECT_FALSE(written.count("00000003/DASN.TXT") || written.count("00000004/DASN.TXT"));
-  EXPECT_NE(written.at("report.html").find("<h1>Conferência DEFIS 2014</h1>"), std::string::npos);
+  ASSERT_EQ(rows.size(), 10u) << written.at("summary.csv");
+  const std::vector<std::string> tails = {
+      ",0,computed,\r", ",1,computed,\r", ",1,computed,\r",      ",1,computed,\r",
+      ",1,computed,\r", ",0,computed,\r", ",0,files missing,\r", ",1,computed,\r",
+  };
+  for (size_t code = 1; code <= tails.size(); ++code) {
+    EXPECT_EQ(rows[code].substr(rows[code].size() - tails[code - 1].size()), tails[code - 1])
+        << rows[code];
+  }
+  EXPECT_NE(rows[9].find(",failed,"), std::string::npos) << rows[9];
+  EXPECT_FALSE(written.count("00000007/DASN.TXT") || written.count("00000009/DASN.TXT"));
+  const std::string& report = written.at("report.html");
+  EXPECT_NE(report.find("<h1>Conferência DEFIS 2014</h1>"), std::string::npos);
+  for (const char* warning :
+       {"CPF com dígitos verificadores errados", "CPF repetido: também o do sócio 1",
+        "CPF em branco", "As participações no capital somam 99,75 %",
+        "CPF com todos os dígitos iguais"}) {
+    const size_t at = report.find(warning);
+    EXPECT_NE(at, std::string::npos) << warning;
+    EXPECT_EQ(report.find(warning, at + 1), std::string::npos) << warning << " twice";
+  }
 
   // vardimo, company by company, on a copy of the database (it writes its Temp folder there).
-  for (int code : {1, 2, 5, 6}) {
+  for (int code : {1, 2, 3, 4, 5, 6, 8}) {
     SCOPED_TRACE("company " + std::to_string(code));
-    const std::string cnpj = Split(rows[code], ',')[1];
+    const std::string cnpj = Split(rows[code], ',')[1];  // company 6's is alphanumeric
     const fs::path copy = dir_.path() / ("vardimo-" + std::to_string(code));
     fs::copy(dir_.path() / "db", copy, fs::copy_options::recursive);
     std::ofstream(copy / "Quelbrix.ini", std::ios::binary)
@@ -118,7 +135,9 @@ TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) 
     for (size_t i = 1; i < lines.size(); ++i) {
       const std::vector<std::string> fields = Split(lines[i], '|');
       const nlohmann::json& socio = json["socios"][i - 1];
-      EXPECT_EQ(socio["cpf"], fields[1]);
+      std::string digits = fields[1];
+      digits.erase(std::remove(digits.begin(), digits.end(), ' '), digits.end());
+      EXPECT_EQ(socio["cpf"], digits);
       EXPECT_DOUBLE_EQ(socio["rendimentosIsentos"].get<double>(), std::stod(fields[3]));
       EXPECT_DOUBLE_EQ(socio["rendimentosTributaveis"].get<double>(), std::stod(fields[4]));
       EXPECT_DOUBLE_EQ(socio["participacaoCapitalSocial"].get<double>(), std::stod(fields[5]));
