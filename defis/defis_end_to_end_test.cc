@@ -77,6 +77,7 @@ TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) 
   EXPECT_NE(two.errors.find("company 9: Erro de Acesso de arquivo: Arquivo db\\00000009\\Folha"),
             std::string::npos)
       << two.errors;
+  EXPECT_EQ(two.errors.find("Assertion"), std::string::npos) << two.errors;
   EXPECT_EQ(Tree(dir_.path() / "db"), database) << "the database changed";
   EXPECT_FALSE(fs::exists(dir_.path() / "db/Temp/a.tps")) << "no placeholder file";
 

@@ -38,14 +38,12 @@ class CompanyErrors final : public framework::ErrorClass {
  public:
   int32_t Msg(std::string_view txt, std::string_view caption, std::string_view, int32_t,
               int32_t default_button, int32_t) override {
-    std::string message = runtime::Cp1252ToUtf8(caption);
-    message = message.substr(message.find_first_not_of(' ') == std::string::npos
-                                 ? message.size()
-                                 : message.find_first_not_of(' '));
-    message += ": " + runtime::Cp1252ToUtf8(txt);
+    // Some titles of the table start with a blank; '|' breaks a message box's lines.
+    while (!caption.empty() && caption.front() == ' ') caption.remove_prefix(1);
+    std::string message = runtime::Cp1252ToUtf8(caption) + ": " + runtime::Cp1252ToUtf8(txt);
     std::replace(message.begin(), message.end(), '|', ' ');
     if (company_messages != nullptr) {
-      company_messages->push_back(message);
+      company_messages->push_back(std::move(message));
     } else {
       std::cerr << "vardimo-defis: " << message << "\n";
     }
