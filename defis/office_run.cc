@@ -59,6 +59,12 @@ std::string InDatabase(const std::string& database, const std::string& path) {
   return database.empty() ? path : database + "\\" + path;
 }
 
+// "db/" as "db", so that the files' names in messages read well.
+std::string WithoutTrailingSeparators(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  return folder;
+}
+
 // The company file's companies (code, CNPJ and name), in code order.
 Status ListCompanies(const std::string& database, std::vector<CompanyResult>* companies) {
   runtime::RecordFile file(dictionary::EmpresaDeclaration());
@@ -181,7 +187,9 @@ void Work(const RunOptions& options, const std::vector<size_t>& pending,
 
 }  // namespace
 
-Status RunOffice(const RunOptions& options, std::vector<CompanyResult>* results) {
+Status RunOffice(const RunOptions& given, std::vector<CompanyResult>* results) {
+  RunOptions options = given;
+  options.database = WithoutTrailingSeparators(given.database);
   results->clear();
   std::vector<CompanyResult> all;
   Status status = ListCompanies(options.database, &all);

@@ -129,8 +129,9 @@ int main(int argc, char** argv) {
         break;
     }
   }
-  std::cout << companies.size() << " companies: " << computed << " computed, " << missing
-            << " without employee or payroll file, " << failed << " failed; " << warnings
-            << " warnings; written to " << command.out.string() << "\n";
+  std::cout << companies.size() << (companies.size() == 1 ? " company: " : " companies: ")
+            << computed << " computed, " << missing << " without employee or payroll file, "
+            << failed << " failed; " << warnings << " warnings; written to " << command.out.string()
+            << "\n";
   return failed == 0 ? kDone : kFailed;
 }
