@@ -51,7 +51,8 @@ enum class FileOpening : uint8_t {
   // employee and payroll files take their names (the name variables are left alone) and are opened
   // for reading only, before their file managers use them, so that nothing is created, changed or
   // opened for writing. A file that cannot be opened so fails the company, reported through its
-  // file manager.
+  // file manager. The thread's three file managers stay read-only and create no file from then
+  // on, so a thread that reads this way does not also run the program's way.
   ThreadReadOnly,
 };
 
