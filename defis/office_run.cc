@@ -219,6 +219,7 @@ Status RunOffice(const RunOptions& given, std::vector<CompanyResult>* results) {
   CompanyErrors errors;
   framework::ErrorClass* previous = framework::SetGlobalErrors(&errors);
   errors.Init(vardimo::GlobalErrorStatus());
+  errors.Silent = 1;  // questions asked past Msg (ErrorClass::Message) take their default answer
   vardimo::AttachThread();
   {
     std::atomic<size_t> next{0};
