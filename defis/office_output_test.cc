@@ -77,6 +77,7 @@ TEST(OfficeOutputTest, ReportEscapesTheDataAndShowsTheCpfMasked) {
   EXPECT_NE(html.find("Açougue &lt;Boa&gt; &amp; &quot;Vista&quot;, Ltda"), std::string::npos);
   EXPECT_NE(html.find("José &lt;b&gt;da&lt;/b&gt; Silva"), std::string::npos);
   EXPECT_NE(html.find("529.982.247-25"), std::string::npos);
+  EXPECT_NE(html.find("CNPJ 11.222.333/0001-81"), std::string::npos);
   EXPECT_NE(html.find("Valor negativo: IRRF &lt;x&gt;"), std::string::npos);
   EXPECT_NE(html.find("@media print"), std::string::npos);
   EXPECT_NE(html.find("a &lt; b"), std::string::npos);

@@ -22,6 +22,7 @@ table { border-collapse: collapse; margin: .5em 0; }
 th, td { border: 1px solid #999; padding: .2em .5em; vertical-align: top; }
 th { background: #eee; text-align: left; }
 td.num { text-align: right; white-space: nowrap; }
+td.cpf { white-space: nowrap; }
 tr.total td { font-weight: bold; background: #f6f6f6; }
 .warn { color: #8a1f11; }
 ul.warn { margin: .3em 0; }
@@ -82,6 +83,15 @@ std::string Cpf(const std::string& stored) {
          digits.substr(9, 2);
 }
 
+// "00.822.465/0001-28" for a CNPJ of 14 characters without its mask (numeric or alphanumeric);
+// any other stored value as it is.
+std::string Cnpj(const std::string& stored) {
+  const std::string text(runtime::ClipRight(stored));
+  if (text.size() != 14 || text.find_first_of("./- ") != std::string::npos) return FromData(text);
+  return FromData(text.substr(0, 2) + "." + text.substr(2, 3) + "." + text.substr(5, 3) + "/" +
+                  text.substr(8, 4) + "-" + text.substr(12, 2));
+}
+
 std::string Anchor(const CompanyResult& company) { return "c" + CompanyFolder(company.code); }
 
 std::string WarningList(const std::vector<const Warning*>& warnings) {
@@ -94,7 +104,7 @@ std::string WarningList(const std::vector<const Warning*>& warnings) {
 std::string CompanySection(const CompanyResult& company) {
   std::string html = "<section class=\"company\" id=\"" + Anchor(company) + "\">\n<h2>" +
                      std::to_string(company.code) + " &ndash; " + FromData(company.name) +
-                     "</h2>\n<p>CNPJ " + FromData(company.cnpj) + "</p>\n";
+                     "</h2>\n<p>CNPJ " + Cnpj(company.cnpj) + "</p>\n";
   if (company.status == CompanyStatus::FilesMissing) {
     return html +
            "<p class=\"status-missing\">Sem arquivo de funcionários ou de movimento do ano: "
@@ -119,7 +129,7 @@ std::string CompanySection(const CompanyResult& company) {
       "<th>IR retido na fonte</th><th>Avisos</th></tr>\n";
   Decimal exempt(0, 2), taxable(0, 2), share(0, 2), withheld(0, 2);
   for (const PartnerFigures& partner : company.partners) {
-    html += "<tr><td class=\"num\">" + std::to_string(partner.code) + "</td><td>" +
+    html += "<tr><td class=\"num\">" + std::to_string(partner.code) + "</td><td class=\"cpf\">" +
             Cpf(partner.cpf) + "</td><td>" + FromData(partner.name) + "</td><td class=\"num\">" +
             Amount(partner.exempt) + "</td><td class=\"num\">" + Amount(partner.taxable) +
             "</td><td class=\"num\">" + Amount(partner.share) + "</td><td class=\"num\">" +
