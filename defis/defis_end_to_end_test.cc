@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -54,12 +55,12 @@ class DefisEndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const ChildRun sample = RunChild(VARDIMO_DATA_PATH,
-                                     {"sample", "db", "--companies", "9", "--employees", "30",
+                                     {"sample", "db", "--companies", "12", "--employees", "30",
                                       "--year", "2014", "--office-cases", "on"},
                                      dir_.path().string(), kTimeout);
     ASSERT_EQ(sample.exit_code, 0) << sample.errors;
-    // Company 7 has no files at all (its office case); company 9's payroll file is damaged.
-    std::ofstream(dir_.path() / "db/00000009/Folha/2014/MOVIMENT.Tps", std::ios::binary)
+    // Company 7 has no files at all (its office case); company 12's payroll file is damaged.
+    std::ofstream(dir_.path() / "db/00000012/Folha/2014/MOVIMENT.Tps", std::ios::binary)
         << "not a data file";
   }
 
@@ -73,8 +74,8 @@ class DefisEndToEndTest : public ::testing::Test {
 TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) {
   const auto database = Tree(dir_.path() / "db");
   const ChildRun two = Defis({"2014", "db", "--jobs", "2", "--out", "two"});
-  EXPECT_EQ(two.exit_code, 1) << "company 9 failed\n" << two.errors;
-  EXPECT_NE(two.errors.find("company 9: Erro de Acesso de arquivo: Arquivo db\\00000009\\Folha"),
+  EXPECT_EQ(two.exit_code, 1) << "company 12 failed\n" << two.errors;
+  EXPECT_NE(two.errors.find("company 12: Erro de Acesso de arquivo: Arquivo db\\00000012\\Folha"),
             std::string::npos)
       << two.errors;
   EXPECT_EQ(two.errors.find("Assertion"), std::string::npos) << two.errors;
@@ -88,30 +89,33 @@ TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) 
 
   // Each office case of the sample, and nothing else, once.
   const std::vector<std::string> rows = Split(written.at("summary.csv"), '\n');
-  ASSERT_EQ(rows.size(), 10u) << written.at("summary.csv");
+  ASSERT_EQ(rows.size(), 13u) << written.at("summary.csv");
   const std::vector<std::string> tails = {
       ",0,computed,\r", ",1,computed,\r", ",1,computed,\r",      ",1,computed,\r",
       ",1,computed,\r", ",0,computed,\r", ",0,files missing,\r", ",1,computed,\r",
+      ",1,computed,\r", ",1,computed,\r", ",1,computed,\r",
   };
   for (size_t code = 1; code <= tails.size(); ++code) {
     EXPECT_EQ(rows[code].substr(rows[code].size() - tails[code - 1].size()), tails[code - 1])
         << rows[code];
   }
-  EXPECT_NE(rows[9].find(",failed,"), std::string::npos) << rows[9];
-  EXPECT_FALSE(written.count("00000007/DASN.TXT") || written.count("00000009/DASN.TXT"));
+  EXPECT_NE(rows[12].find(",failed,"), std::string::npos) << rows[12];
+  EXPECT_FALSE(written.count("00000007/DASN.TXT") || written.count("00000012/DASN.TXT"));
   const std::string& report = written.at("report.html");
   EXPECT_NE(report.find("<h1>Conferência DEFIS 2014</h1>"), std::string::npos);
   for (const char* warning :
        {"CPF com dígitos verificadores errados", "CPF repetido: também o do sócio 1",
         "CPF em branco", "As participações no capital somam 99,75 %",
-        "CPF com todos os dígitos iguais"}) {
+        "CPF com todos os dígitos iguais", "Sócio com 0 % do capital e sem rendimentos",
+        "IRRF (100,00) maior que o rendimento tributável (0,00)",
+        "Valor negativo: rendimento tributável"}) {
     const size_t at = report.find(warning);
     EXPECT_NE(at, std::string::npos) << warning;
     EXPECT_EQ(report.find(warning, at + 1), std::string::npos) << warning << " twice";
   }
 
   // vardimo, company by company, on a copy of the database (it writes its Temp folder there).
-  for (int code : {1, 2, 3, 4, 5, 6, 8}) {
+  for (int code : {1, 2, 3, 4, 5, 6, 8, 9, 10, 11}) {
     SCOPED_TRACE("company " + std::to_string(code));
     const std::string cnpj = Split(rows[code], ',')[1];  // company 6's is alphanumeric
     const fs::path copy = dir_.path() / ("vardimo-" + std::to_string(code));
@@ -121,13 +125,15 @@ TEST_F(DefisEndToEndTest, EveryCompanyAsVardimoWritesItAndTheDatabaseUnchanged) 
         << "\r\nEMPANO=2014\r\n";
     const ChildRun vardimo = RunChild(VARDIMO_PATH, {}, copy.string(), kTimeout);
     ASSERT_EQ(vardimo.exit_code, 0) << vardimo.errors;
-    const std::string folder = "0000000" + std::to_string(code);
+    char folder[16];
+    std::snprintf(folder, sizeof folder, "%08d", code);
     const std::string dasn = Read(copy / "Temp/DASN.TXT");
     ASSERT_FALSE(dasn.empty());
-    EXPECT_EQ(written.at(folder + "/DASN.TXT"), dasn);
+    EXPECT_EQ(written.at(std::string(folder) + "/DASN.TXT"), dasn);
 
     // The JSON holds the figures of the summary's lines.
-    const nlohmann::json json = nlohmann::json::parse(written.at(folder + "/defis.json"));
+    const nlohmann::json json =
+        nlohmann::json::parse(written.at(std::string(folder) + "/defis.json"));
     std::vector<std::string> lines = Split(dasn, '\n');
     const std::vector<std::string> counts = Split(lines[0], '|');
     EXPECT_EQ(json["qtdEmpregadoInicial"], std::stoi(counts[1]));

@@ -99,6 +99,16 @@ class CompanyWriter {
     }
     if (options.entries > 0) SetEntryQuotas(options.entries);
     if (case_ == OfficeCase::SharesOff) people_[0].share = 500000;  // the others add up to 49.75
+    // The cast's partner 17 (index 16): 0 % and no income (its share goes to partner 1), tax
+    // withheld without taxable income, or a negative taxable income.
+    if (people_.size() > 16) {
+      if (case_ == OfficeCase::ZeroShareNoIncome) {
+        people_[0].share += people_[16].share;
+        people_[16].share = 0;
+      }
+      if (case_ == OfficeCase::WithheldOverTaxable) people_[16].role = Role::PartnerTaxOnly;
+      if (case_ == OfficeCase::NegativeAmount) people_[16].role = Role::PartnerNegative;
+    }
   }
 
   Status WriteEmployees(RecordFile& file) {
@@ -113,7 +123,10 @@ class CompanyWriter {
       file.Clear();
       file.SetInteger(FUN.CODIGO, static_cast<int64_t>(i + 1));
       SetUtf8(file, FUN.NOME,
-              person.role == Role::PartnerNoEntries ? std::string(kLongName) : PersonName(random_));
+              person.role == Role::PartnerNoEntries || person.role == Role::PartnerTaxOnly ||
+                      person.role == Role::PartnerNegative
+                  ? std::string(kLongName)
+                  : PersonName(random_));
       file.SetText(FUN.CPF, cpfs[i]);
       file.SetInteger(FUN.CATEGORIA, person.category);
       file.SetInteger(FUN.ADMISSAO, person.admission);
@@ -232,6 +245,12 @@ class CompanyWriter {
         entries.push_back({0, kProLabore, 150000});
         break;
       case Role::PartnerNoEntries:
+        break;
+      case Role::PartnerTaxOnly:
+        entries.push_back({4, kIncomeTax, 10000});
+        break;
+      case Role::PartnerNegative:
+        entries.push_back({4, kOvertime, -10000});  // a reversal with nothing to reverse
         break;
     }
     if (quota >= 0) FitToQuota(person, quota, &entries);
@@ -409,10 +428,17 @@ std::string MovementPath(const SampleOptions& options, int code) {
 
 OfficeCase OfficeCaseOf(const SampleOptions& options, int code) {
   if (!options.office_cases || code < 2) return OfficeCase::None;
-  static constexpr std::array<OfficeCase, 7> kInTurn = {
-      OfficeCase::WrongCpfCheckDigit, OfficeCase::DuplicateCpf,     OfficeCase::BlankCpf,
-      OfficeCase::SharesOff,          OfficeCase::AlphanumericCnpj, OfficeCase::NoFiles,
+  static constexpr std::array<OfficeCase, 10> kInTurn = {
+      OfficeCase::WrongCpfCheckDigit,
+      OfficeCase::DuplicateCpf,
+      OfficeCase::BlankCpf,
+      OfficeCase::SharesOff,
+      OfficeCase::AlphanumericCnpj,
+      OfficeCase::NoFiles,
       OfficeCase::EqualDigitsCpf,
+      OfficeCase::ZeroShareNoIncome,
+      OfficeCase::WithheldOverTaxable,
+      OfficeCase::NegativeAmount,
   };
   return kInTurn[(code - 2) % kInTurn.size()];
 }

@@ -26,8 +26,9 @@ struct SampleOptions {
   // The cases an office checks before it files, one company each from company 2 on, in turn
   // (company 1 stays sound): a partner's CPF with a wrong check digit, the same CPF for two
   // partners, a blank CPF, shares that add up to 99.75, an alphanumeric CNPJ, a company without
-  // files (no folder at all), a CPF of equal digits. The CPF cases need the cast's partners 1, 7
-  // and 17 (17 employees).
+  // files (no folder at all), a CPF of equal digits, a partner with 0 % and no income, tax
+  // withheld without taxable income, a negative taxable income. The partner cases need the
+  // cast's partners 1, 7 and 17 (17 employees).
   bool office_cases = false;
 };
 
@@ -41,6 +42,9 @@ enum class OfficeCase : uint8_t {
   AlphanumericCnpj,
   NoFiles,
   EqualDigitsCpf,
+  ZeroShareNoIncome,
+  WithheldOverTaxable,
+  NegativeAmount,
 };
 OfficeCase OfficeCaseOf(const SampleOptions& options, int code);
 

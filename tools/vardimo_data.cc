@@ -106,7 +106,9 @@ constexpr std::string_view kSampleHelp =
     "                  on: from company 2 on, one company each, in turn, has a partner's CPF\n"
     "                  with a wrong check digit, two partners with one CPF, a blank CPF,\n"
     "                  shares adding up to 99.75, an alphanumeric CNPJ, no files at all, a CPF\n"
-    "                  of equal digits (what vardimo-defis warns of); off by default\n";
+    "                  of equal digits, a partner with 0 % and no income, tax withheld without\n"
+    "                  taxable income, a negative taxable income (what vardimo-defis warns\n"
+    "                  of); off by default\n";
 
 // The arguments of one command: positional ones and --name VALUE options.
 struct Arguments {
