@@ -28,9 +28,10 @@ std::string SummaryCsv(const std::vector<CompanyResult>& companies);
 // The conference report: one self-contained HTML page (no script, a print style sheet).
 std::string ReportHtml(int year, const std::vector<CompanyResult>& companies);
 
-// Writes every file under `folder` (created when missing). A company without figures gets no
-// DASN.TXT and no defis.json: those of an earlier run are removed.
+// Writes every file under `folder` (created when missing), the companies' on `threads` threads.
+// A company without figures gets no DASN.TXT and no defis.json: those of an earlier run are
+// removed.
 runtime::Status WriteOffice(const std::filesystem::path& folder, int year,
-                            const std::vector<CompanyResult>& companies);
+                            const std::vector<CompanyResult>& companies, int threads = 1);
 
 }  // namespace defis

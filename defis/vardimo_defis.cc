@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
               << "; give the folder that holds BComuns/Empresas.Tps\n";
     return kFailed;
   }
-  status = defis::WriteOffice(command.out, command.options.year, companies);
+  status = defis::WriteOffice(command.out, command.options.year, companies, command.options.jobs);
   if (!status.ok()) {
     std::cerr << "vardimo-defis: " << status.message() << "\n";
     return kFailed;
