@@ -1,6 +1,7 @@
 #include "export/calc_empresas.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 
 #include "dictionary/access_classes.h"
@@ -39,6 +40,7 @@ constexpr const char* kSummaryLockFile = "Temp\\DASN.LCK";
 constexpr uint16_t kReadFailed = 1;      // a record could not be read
 constexpr uint16_t kLineNotWritten = 4;  // a line of the summary could not be added
 constexpr uint16_t kNotDeleted = 13;     // the earlier summary could not be deleted
+constexpr uint16_t kNotOpened = 26;      // a data file could not be opened
 
 // `text` cut or blank-padded to `width`.
 std::string Fit(std::string_view text, size_t width) {
@@ -75,13 +77,23 @@ bool WriteLine(const std::string& line) {
   return false;
 }
 
+// The program's sink: each line appended to the summary file as it comes.
+class SummaryFileSink final : public SummarySink {
+ public:
+  bool Take(SummaryLine, const std::string& line, const WindowValues&, int64_t) override {
+    return WriteLine(line);
+  }
+};
+
 // The walks read this thread's file instances directly, in key order; the file manager has
 // opened each one (UseFile) and reports a failed read.
 class SummaryWalks {
  public:
-  explicit SummaryWalks(MainVariables& variables)
+  SummaryWalks(MainVariables& variables, const SummaryAccounts& accounts, SummarySink& sink)
       : LEMP(variables.LEMP),
         LOC(variables.LOC),
+        accounts_(accounts),
+        sink_(sink),
         employees_(*Access::Funcionarios),
         entries_(*Access::Movimento),
         employee_(*employees_.File),
@@ -97,9 +109,15 @@ class SummaryWalks {
   // The year's payroll entries of the partner `employee` into the window values.
   bool SumPartner(int64_t employee);
   bool WritePartners();
+  bool Withheld(int64_t account) const {
+    return std::find(accounts_.withheld.begin(), accounts_.withheld.end(), account) !=
+           accounts_.withheld.end();
+  }
 
   HandOverValues& LEMP;
   WindowValues& LOC;
+  const SummaryAccounts& accounts_;
+  SummarySink& sink_;
   FileManager& employees_;
   FileManager& entries_;
   RecordFile& employee_;
@@ -157,14 +175,16 @@ bool SummaryWalks::SumPartner(int64_t employee) {
     if (!status.ok()) return ReadFailed(entries_, status);
     if (value.IsZero()) continue;
     const int64_t account = entry_.GetInteger(MOVFOLHA.CODIGOCONTA);
-    if (account < 5001 && account != 3005) status = Decimal::Add(taxable, value, &taxable);
-    if (status.ok() && (account == 5004 || account == 5047)) {
+    if (account < accounts_.first_untaxed && account != accounts_.exempt) {
+      status = Decimal::Add(taxable, value, &taxable);
+    }
+    if (status.ok() && Withheld(account)) {
       status = Decimal::Add(LOC.SOCIOIRRF, value, &LOC.SOCIOIRRF);
     }
     // A sum beyond the eleven digits of its variable would be a wrong figure: refused.
     if (!status.ok()) return ReadFailed(entries_, Status(runtime::kInvalidData, status.message()));
     // Replaced, not added: the last such entry of the year in key order stands.
-    if (account == 3005) LOC.SOCIORENDISENTO = value;
+    if (account == accounts_.exempt) LOC.SOCIORENDISENTO = value;
   }
   if (code != 0 && code != runtime::kRecordNotAvailable) return ReadFailed(entries_);
   LOC.SOCIOTRIBUTAVEL = taxable;
@@ -188,9 +208,11 @@ bool SummaryWalks::WritePartners() {
     const Status status = employee_.GetDecimal(FUN.PCTCAPTOTAL, &share);
     if (!status.ok()) return ReadFailed(employees_, status);
     LOC.SOCIOPCTCAPITAL = share.Rescaled(2);
-    if (!WriteLine("DASN_S|" + LOC.SOCIOCPF + "|" + std::string(runtime::ClipRight(LOC.SOCIONOME)) +
-                   "|" + LOC.SOCIORENDISENTO.ToString() + "|" + LOC.SOCIOTRIBUTAVEL.ToString() +
-                   "|" + LOC.SOCIOPCTCAPITAL.ToString() + "|" + LOC.SOCIOIRRF.ToString())) {
+    const std::string line = "DASN_S|" + LOC.SOCIOCPF + "|" +
+                             std::string(runtime::ClipRight(LOC.SOCIONOME)) + "|" +
+                             LOC.SOCIORENDISENTO.ToString() + "|" + LOC.SOCIOTRIBUTAVEL.ToString() +
+                             "|" + LOC.SOCIOPCTCAPITAL.ToString() + "|" + LOC.SOCIOIRRF.ToString();
+    if (!sink_.Take(SummaryLine::Partner, line, LOC, employee_.GetInteger(FUN.CODIGO))) {
       return false;
     }
   }
@@ -206,13 +228,16 @@ bool SummaryWalks::Run() {
   LOC.QTDEFUNF = 0;
   const bool written =
       CountEmployees(LOC.DATAINI, &LOC.QTDEFUNI) && CountEmployees(LOC.DATAFIM, &LOC.QTDEFUNF) &&
-      WriteLine("DASN_F|" + std::to_string(LOC.QTDEFUNI) + "|" + std::to_string(LOC.QTDEFUNF)) &&
+      sink_.Take(SummaryLine::Employees,
+                 "DASN_F|" + std::to_string(LOC.QTDEFUNI) + "|" + std::to_string(LOC.QTDEFUNF), LOC,
+                 0) &&
       WritePartners();
   employee_.ReadFieldsOnly({});  // the file's other users read whole records
   return written;
 }
 
-// Names the company's files: folder = the company code as eight digits.
+// Names the company's files through the program's name variables: folder = the company code as
+// eight digits.
 void NameCompanyFiles(int64_t company, int32_t year) {
   const std::string folder = runtime::Format(company, "p########p");
   GLO::ARQMOVFUNCIONARIOS.Set(folder + "\\MovFunci.Tps");
@@ -223,8 +248,8 @@ void NameCompanyFiles(int64_t company, int32_t year) {
   GLO::ARQDEPENDENTES.Set(folder + "\\Dependen.Tps");
   GLO::ARQDEPSUSPENSAOSF.Set(folder + "\\DepSupSF.Tps");
   GLO::ARQDEPVACINACAO.Set(folder + "\\Folha\\DepVacin.Tps");
-  GLO::ARQFUNCIONARIOS.Set(folder + "\\Funciona.Tps");
-  GLO::ARQMOVIMENTO.Set(folder + "\\Folha\\" + runtime::Format(year, "p####p") + "\\MOVIMENT.Tps");
+  GLO::ARQFUNCIONARIOS.Set(CompanyFilePath(company, "Funciona.Tps"));
+  GLO::ARQMOVIMENTO.Set(MovementFilePath(company, year));
 }
 
 // Closes the three files and opens them again under their new names; the company record stays
@@ -241,6 +266,39 @@ void ReopenFiles() {
   const int shared_read_write = runtime::open_mode::kReadWrite | runtime::open_mode::kDenyNone;
   (void)Access::Funcionarios->File->Open(shared_read_write);
   (void)Access::Movimento->File->Open(shared_read_write);
+}
+
+// The same for FileOpening::ThreadReadOnly: this thread's instances are opened for reading under
+// `employees` and `entries` (and the company file under its name) before the relation managers
+// open them again, so that the file managers find them open and never open (or create) a file
+// themselves. False when a file could not be opened (reported).
+bool ReopenFilesForReading(const std::string& companies, const std::string& employees,
+                           const std::string& entries) {
+  Relate::Empresa->Close(0);
+  Relate::Funcionarios->Close(0);
+  Relate::Movimento->Close(0);
+  if (!OpenForReading(*Access::Empresa, companies) ||
+      !OpenForReading(*Access::Funcionarios, employees) ||
+      !OpenForReading(*Access::Movimento, entries)) {
+    // Their managers do not count these opens: no file stays open behind them.
+    Access::Empresa->File->Close();
+    Access::Funcionarios->File->Close();
+    Access::Movimento->File->Close();
+    return false;
+  }
+  Relate::Empresa->Open(0);
+  Relate::Funcionarios->Open(0);
+  Relate::Movimento->Open(0);
+  for (FileManager* file : std::initializer_list<FileManager*>{
+           Access::Empresa, Access::Funcionarios, Access::Movimento}) {
+    file->Create = 0;  // set up by the first use; a file gone later is not made anew
+  }
+  return true;
+}
+
+// `path` inside the database folder `database` (empty: the working directory).
+std::string InDatabase(const std::string& database, const std::string& path) {
+  return database.empty() ? path : database + "\\" + path;
 }
 
 }  // namespace
@@ -264,6 +322,56 @@ bool CountedAsEmployee(int64_t category) {
 
 bool IsPartner(int64_t category) { return category == 5 || category == 11 || category == 99; }
 
+std::string CompanyFilePath(int64_t company, const std::string& file) {
+  return runtime::Format(company, "p########p") + "\\" + file;
+}
+
+std::string MovementFilePath(int64_t company, int32_t year) {
+  return CompanyFilePath(company, "Folha\\" + runtime::Format(year, "p####p") + "\\MOVIMENT.Tps");
+}
+
+bool OpenForReading(FileManager& file, const std::string& path) {
+  RecordFile& instance = *file.File;
+  // The file manager names the file in its messages, and opens it (should it ever) for reading.
+  file.FileName = nullptr;
+  file.FileNameValue = path;
+  file.OpenMode = runtime::open_mode::kRead | runtime::open_mode::kDenyNone;
+  file.OpenModeOverridden = 1;
+  if (instance.IsOpen() && instance.Name() == path) return true;
+  instance.Close();
+  instance.SetName(path);
+  if (instance.Open(runtime::open_mode::kRead | runtime::open_mode::kDenyNone) == 0) return true;
+  file.Throw(kNotOpened);
+  return false;
+}
+
+SummaryResult ComputeSummary(MainVariables& variables, const SummaryOptions& options,
+                             SummarySink& sink) {
+  const int64_t company = Access::Empresa->File->GetInteger(EMP.CODIGO);
+  const int32_t year = variables.LEMP.ANO;
+  std::string employees;
+  std::string entries;
+  if (options.opening == FileOpening::ProgramNames) {
+    NameCompanyFiles(company, year);
+    employees = std::string(GLO::ARQFUNCIONARIOS.Get());
+    entries = std::string(GLO::ARQMOVIMENTO.Get());
+  } else {
+    employees = InDatabase(options.database, CompanyFilePath(company, "Funciona.Tps"));
+    entries = InDatabase(options.database, MovementFilePath(company, year));
+  }
+  if (!runtime::FileExists(employees) || !runtime::FileExists(entries)) {
+    return SummaryResult::FilesMissing;
+  }
+  if (options.opening == FileOpening::ProgramNames) {
+    ReopenFiles();
+  } else if (!ReopenFilesForReading(InDatabase(options.database, kCompanyFile), employees,
+                                    entries)) {
+    return SummaryResult::Failed;
+  }
+  return SummaryWalks(variables, options.accounts, sink).Run() ? SummaryResult::Written
+                                                               : SummaryResult::Failed;
+}
+
 void CalcEmpresas(MainVariables& variables) {
   // Without lock files (some network file systems) the run goes on unguarded.
   std::string lock_error;
@@ -273,13 +381,10 @@ void CalcEmpresas(MainVariables& variables) {
     ReportSummaryFailure(kNotDeleted, Status(runtime::kAccessDenied, ""));
     return;
   }
-  NameCompanyFiles(Access::Empresa->File->GetInteger(EMP.CODIGO), variables.LEMP.ANO);
-  if (!runtime::FileExists(GLO::ARQFUNCIONARIOS.Get()) ||
-      !runtime::FileExists(GLO::ARQMOVIMENTO.Get())) {
-    return;
+  SummaryFileSink sink;
+  if (ComputeSummary(variables, SummaryOptions(), sink) == SummaryResult::Failed) {
+    runtime::RemoveFile(kSummaryFile);
   }
-  ReopenFiles();
-  if (!SummaryWalks(variables).Run()) runtime::RemoveFile(kSummaryFile);
 }
 
 }  // namespace dasn

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -287,6 +288,85 @@ TEST_F(CalcEmpresasTest, WaitsForTheRunThatHoldsTheSummary) {
   release.join();
   EXPECT_EQ(at_release, "DASN_F|1|1\r\n") << "the waiting run touched the summary";
   EXPECT_EQ(Summary(), "DASN_F|0|0\r\nDASN_S|1          |Socio|0|0|0|0\r\n");
+}
+
+// Keeps the lines and the figures handed over.
+class RecordingSink final : public SummarySink {
+ public:
+  bool Take(SummaryLine kind, const std::string& line, const WindowValues& LOC,
+            int64_t employee) override {
+    lines.push_back(line);
+    if (kind == SummaryLine::Partner) {
+      figures.push_back(std::to_string(employee) + ": " + LOC.SOCIOTRIBUTAVEL.ToString() + " " +
+                        LOC.SOCIOIRRF.ToString() + " " + LOC.SOCIORENDISENTO.ToString());
+    }
+    return true;
+  }
+  std::vector<std::string> lines;
+  std::vector<std::string> figures;
+};
+
+// Every file under the working directory with its bytes.
+std::map<std::string, std::string> Files() {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(".")) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    files[entry.path().generic_string()] = bytes.str();
+  }
+  return files;
+}
+
+TEST_F(CalcEmpresasTest, ReadingOnlyGivesTheSameLinesAndChangesNoFile) {
+  const int32_t march = DATE(3, 1, 2014);
+  Write({{1, "Resp", "11122233344", 1, 0, 0}, {10, "Socio", "12345678901", 5, 0, 0, 1000000}},
+        {{10, march, 3005, 10000}, {10, march, 4999, 100000}, {10, march, 5004, 3000}});
+  ASSERT_THAT(Run(), ::testing::IsEmpty());
+  const std::string written = Summary();
+  std::filesystem::create_directories("BComuns");
+  {
+    RecordFile companies(dictionary::EmpresaDeclaration());
+    companies.SetName("BComuns/Empresas.Tps");
+    ASSERT_EQ(companies.Create(), 0);
+  }
+  std::filesystem::remove("Temp/DASN.TXT");
+  const auto before = Files();
+
+  RecordingSink sink;
+  SummaryOptions options;
+  options.opening = FileOpening::ThreadReadOnly;
+  errors_.shown.clear();
+  EXPECT_EQ(ComputeSummary(variables_, options, sink), SummaryResult::Written);
+  for (const auto& message : errors_.shown)
+    ADD_FAILURE() << message.caption << ": " << message.text;
+  std::string joined;
+  for (const std::string& line : sink.lines) joined += line + "\r\n";
+  EXPECT_EQ(joined, written);
+  EXPECT_THAT(sink.figures, ::testing::ElementsAre("10: 1000 30 100"));
+  EXPECT_EQ(Access::Funcionarios->File->Name(), "00000012\\Funciona.Tps");
+  EXPECT_NE(Access::Funcionarios->File->Put(), 0) << "opened for reading only";
+
+  // Other accounts: 4999 exempt, 3005 taxable, 5001 withheld, nothing untaxed below 6000.
+  options.accounts = {4999, {5001}, 6000};
+  sink = RecordingSink();
+  EXPECT_EQ(ComputeSummary(variables_, options, sink), SummaryResult::Written);
+  EXPECT_THAT(sink.figures, ::testing::ElementsAre("10: 130 0 1000"));
+  EXPECT_EQ(Files(), before) << "no file created, changed or removed";
+
+  // A file it cannot open fails the company with the file manager's report.
+  Relate::Funcionarios->Close(0);
+  Access::Funcionarios->File->Close();
+  Relate::Movimento->Close(0);
+  Access::Movimento->File->Close();
+  std::ofstream("00000012/Folha/2014/MOVIMENT.Tps", std::ios::binary) << "no data file";
+  errors_.shown.clear();
+  EXPECT_EQ(ComputeSummary(variables_, options, sink), SummaryResult::Failed);
+  ASSERT_EQ(errors_.shown.size(), 1u);
+  EXPECT_EQ(errors_.shown[0].caption, "Erro de Acesso de arquivo");
+  EXPECT_NE(errors_.shown[0].text.find("00000012\\Folha\\2014\\MOVIMENT.Tps"), std::string::npos)
+      << errors_.shown[0].text;
 }
 
 }  // namespace

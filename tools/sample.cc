@@ -77,7 +77,9 @@ Status WriteFile(const FileDeclaration& dictionary_declaration, const std::strin
 class CompanyWriter {
  public:
   CompanyWriter(const SampleOptions& options, int code)
-      : year_(options.year), random_(options.seed * 1000003 + code) {
+      : year_(options.year),
+        case_(OfficeCaseOf(options, code)),
+        random_(options.seed * 1000003 + code) {
     const std::vector<Person> cast = Cast(year_);
     const int first_random = static_cast<int>(cast.size());
     // Partners beyond the cast's, spread evenly over the codes after it.
@@ -96,17 +98,36 @@ class CompanyWriter {
       }
     }
     if (options.entries > 0) SetEntryQuotas(options.entries);
+    if (case_ == OfficeCase::SharesOff) people_[0].share = 500000;  // the others add up to 49.75
+    // The cast's partner 17 (index 16): 0 % and no income (its share goes to partner 1), tax
+    // withheld without taxable income, or a negative taxable income.
+    if (people_.size() > 16) {
+      if (case_ == OfficeCase::ZeroShareNoIncome) {
+        people_[0].share += people_[16].share;
+        people_[16].share = 0;
+      }
+      if (case_ == OfficeCase::WithheldOverTaxable) people_[16].role = Role::PartnerTaxOnly;
+      if (case_ == OfficeCase::NegativeAmount) people_[16].role = Role::PartnerNegative;
+    }
   }
 
   Status WriteEmployees(RecordFile& file) {
     const uint64_t cpf_base = random_.Below(900000000);
+    std::vector<std::string> cpfs;
+    for (size_t i = 0; i < people_.size(); ++i) {
+      cpfs.push_back(WithCheckDigits(Digits((cpf_base + i) % 1000000000, 9), 10, false));
+    }
+    SetOfficeCase(&cpfs);
     for (size_t i = 0; i < people_.size(); ++i) {
       const Person& person = people_[i];
       file.Clear();
       file.SetInteger(FUN.CODIGO, static_cast<int64_t>(i + 1));
       SetUtf8(file, FUN.NOME,
-              person.role == Role::PartnerNoEntries ? std::string(kLongName) : PersonName(random_));
-      file.SetText(FUN.CPF, WithCheckDigits(Digits((cpf_base + i) % 1000000000, 9), 10, false));
+              person.role == Role::PartnerNoEntries || person.role == Role::PartnerTaxOnly ||
+                      person.role == Role::PartnerNegative
+                  ? std::string(kLongName)
+                  : PersonName(random_));
+      file.SetText(FUN.CPF, cpfs[i]);
       file.SetInteger(FUN.CATEGORIA, person.category);
       file.SetInteger(FUN.ADMISSAO, person.admission);
       file.SetInteger(FUN.DEMISSAO, person.dismissal);
@@ -225,6 +246,12 @@ class CompanyWriter {
         break;
       case Role::PartnerNoEntries:
         break;
+      case Role::PartnerTaxOnly:
+        entries.push_back({4, kIncomeTax, 10000});
+        break;
+      case Role::PartnerNegative:
+        entries.push_back({4, kOvertime, -10000});  // a reversal with nothing to reverse
+        break;
     }
     if (quota >= 0) FitToQuota(person, quota, &entries);
     // CLANCAMENTO numbers the entries of one employee and month, which keeps the primary key
@@ -253,7 +280,29 @@ class CompanyWriter {
     return Status::Ok();
   }
 
+  // The cast's partners 1, 7 and 17 (indexes 0, 6 and 16) get the company's CPF case.
+  void SetOfficeCase(std::vector<std::string>* cpfs) const {
+    std::vector<std::string>& cpf = *cpfs;
+    switch (case_) {
+      case OfficeCase::WrongCpfCheckDigit:
+        cpf[0].back() = static_cast<char>('0' + (cpf[0].back() - '0' + 1) % 10);
+        break;
+      case OfficeCase::DuplicateCpf:
+        if (cpf.size() > 16) cpf[16] = cpf[0];
+        break;
+      case OfficeCase::BlankCpf:
+        if (cpf.size() > 6) cpf[6] = std::string(11, ' ');
+        break;
+      case OfficeCase::EqualDigitsCpf:
+        cpf[0] = std::string(11, '2');
+        break;
+      default:
+        break;
+    }
+  }
+
   const int year_;
+  const OfficeCase case_;
   Random random_;
   std::vector<Person> people_;
   std::vector<int64_t> quotas_;  // per person, when a total of entries is asked for
@@ -271,7 +320,9 @@ Status WriteCompanies(const SampleOptions& options, const std::string& path) {
       if (code > static_cast<int>(kCompanyNames.size())) name += " " + std::to_string(code);
       file.Clear();
       file.SetInteger(EMP.CODIGO, code);
-      file.SetText(EMP.CGC, WithCheckDigits(Digits(random.Below(100000000), 8) + "0001", 5, true));
+      std::string root = Digits(random.Below(100000000), 8);
+      if (OfficeCaseOf(options, code) == OfficeCase::AlphanumericCnpj) root.replace(2, 3, "ABC");
+      file.SetText(EMP.CGC, WithCheckDigits(root + "0001", 5, true));
       SetUtf8(file, EMP.RAZAOSOCIAL, name);
       file.SetInteger(EMP.CODRESPESCR, options.employees >= 2 ? 2 : 1);
       SetUtf8(file, EMP.ENDERECO, "Rua das Acácias");
@@ -375,6 +426,23 @@ std::string MovementPath(const SampleOptions& options, int code) {
 
 }  // namespace
 
+OfficeCase OfficeCaseOf(const SampleOptions& options, int code) {
+  if (!options.office_cases || code < 2) return OfficeCase::None;
+  static constexpr std::array<OfficeCase, 10> kInTurn = {
+      OfficeCase::WrongCpfCheckDigit,
+      OfficeCase::DuplicateCpf,
+      OfficeCase::BlankCpf,
+      OfficeCase::SharesOff,
+      OfficeCase::AlphanumericCnpj,
+      OfficeCase::NoFiles,
+      OfficeCase::EqualDigitsCpf,
+      OfficeCase::ZeroShareNoIncome,
+      OfficeCase::WithheldOverTaxable,
+      OfficeCase::NegativeAmount,
+  };
+  return kInTurn[(code - 2) % kInTurn.size()];
+}
+
 Status WriteSample(const SampleOptions& given, SampleSummary* summary) {
   *summary = SampleSummary();
   SampleOptions options = given;
@@ -428,6 +496,7 @@ Status WriteSample(const SampleOptions& given, SampleSummary* summary) {
   }
   Status status = WriteCommonFiles(options, common);
   for (int code = 1; status.ok() && code <= options.companies; ++code) {
+    if (OfficeCaseOf(options, code) == OfficeCase::NoFiles) continue;
     std::filesystem::create_directories(
         std::filesystem::path(runtime::ResolvePath(MovementPath(options, code))).parent_path(),
         error);

@@ -23,7 +23,30 @@ struct SampleOptions {
   int64_t entries = 0;
   int year = 0;       // 1802 to 9998; 0 takes the year before today's
   uint64_t seed = 1;  // the same options and seed give the same files
+  // The cases an office checks before it files, one company each from company 2 on, in turn
+  // (company 1 stays sound): a partner's CPF with a wrong check digit, the same CPF for two
+  // partners, a blank CPF, shares that add up to 99.75, an alphanumeric CNPJ, a company without
+  // files (no folder at all), a CPF of equal digits, a partner with 0 % and no income, tax
+  // withheld without taxable income, a negative taxable income. The partner cases need the
+  // cast's partners 1, 7 and 17 (17 employees).
+  bool office_cases = false;
 };
+
+// The office case of company `code` under `office_cases`.
+enum class OfficeCase : uint8_t {
+  None,
+  WrongCpfCheckDigit,
+  DuplicateCpf,
+  BlankCpf,
+  SharesOff,
+  AlphanumericCnpj,
+  NoFiles,
+  EqualDigitsCpf,
+  ZeroShareNoIncome,
+  WithheldOverTaxable,
+  NegativeAmount,
+};
+OfficeCase OfficeCaseOf(const SampleOptions& options, int code);
 
 struct SampleSummary {
   int year = 0;

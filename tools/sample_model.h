@@ -84,6 +84,8 @@ enum class Role : uint8_t {
   PartnerHalfYear,   // dismissed in the middle of the year
   PartnerGone,       // dismissed in the year before: no summary line
   PartnerNoEntries,  // a line with zero amounts
+  PartnerTaxOnly,    // an office case: income tax withheld and no taxable income
+  PartnerNegative,   // an office case: a negative taxable income
 };
 
 struct Person {
@@ -170,7 +172,16 @@ inline std::vector<int> MonthsEmployed(const Person& person, int y) {
 inline int FixedEntries(const Person& person, int y) {
   if (person.role == Role::Partner) return -1;
   if (person.role == Role::Employee) return MonthsEmployed(person, y).empty() ? 0 : -1;
-  return person.role == Role::PartnerHalfYear ? 12 : person.role == Role::PartnerGone ? 1 : 0;
+  switch (person.role) {
+    case Role::PartnerHalfYear:
+      return 12;
+    case Role::PartnerGone:
+    case Role::PartnerTaxOnly:
+    case Role::PartnerNegative:
+      return 1;
+    default:
+      return 0;
+  }
 }
 
 inline constexpr std::array<std::string_view, 8> kCompanyNames = {

@@ -29,7 +29,8 @@ constexpr std::string_view kToolHelp =
     "  export FILE PATH [--key KEY]    write a data file's records as CSV to standard output\n"
     "  describe FILE                   show the fields and keys of a file\n"
     "  sample DIR [--companies N] [--employees N] [--partners N] [--entries N] [--year YYYY]\n"
-    "         [--seed S]               write a sample payroll database under DIR\n"
+    "         [--seed S] [--office-cases on|off]\n"
+    "                                  write a sample payroll database under DIR\n"
     "\n"
     "FILE is a file of the payroll dictionary, such as Empresa, Funcionarios or Movimento.\n"
     "\"vardimo-data COMMAND --help\" tells more about a command.\n"
@@ -81,7 +82,7 @@ constexpr std::string_view kDescribeHelp =
 
 constexpr std::string_view kSampleHelp =
     "usage: vardimo-data sample DIR [--companies N] [--employees N] [--partners N] [--entries N]\n"
-    "                               [--year YYYY] [--seed S]\n"
+    "                               [--year YYYY] [--seed S] [--office-cases on|off]\n"
     "\n"
     "Writes a consistent sample payroll database under DIR: BComuns\\Empresas.Tps and the other\n"
     "common files, and for each company <code as 8 digits>\\Funciona.Tps, the payroll entries\n"
@@ -100,7 +101,14 @@ constexpr std::string_view kSampleHelp =
     "                  employee has the usual entries of every month employed\n"
     "  --year YYYY     the payroll year (1802 to 9998; the year before the current one by "
     "default)\n"
-    "  --seed S        the seed of the random parts (0 to 18446744073709551615; 1 by default)\n";
+    "  --seed S        the seed of the random parts (0 to 18446744073709551615; 1 by default)\n"
+    "  --office-cases on|off\n"
+    "                  on: from company 2 on, one company each, in turn, has a partner's CPF\n"
+    "                  with a wrong check digit, two partners with one CPF, a blank CPF,\n"
+    "                  shares adding up to 99.75, an alphanumeric CNPJ, no files at all, a CPF\n"
+    "                  of equal digits, a partner with 0 % and no income, tax withheld without\n"
+    "                  taxable income, a negative taxable income (what vardimo-defis warns\n"
+    "                  of); off by default\n";
 
 // The arguments of one command: positional ones and --name VALUE options.
 struct Arguments {
@@ -215,7 +223,9 @@ int Describe(const std::vector<std::string>& args) {
 int Sample(const std::vector<std::string>& args) {
   Arguments a;
   if (!Split("sample", args,
-             {"--companies", "--employees", "--partners", "--entries", "--year", "--seed"}, &a)) {
+             {"--companies", "--employees", "--partners", "--entries", "--year", "--seed",
+              "--office-cases"},
+             &a)) {
     return kUsage;
   }
   if (a.help) {
@@ -252,6 +262,9 @@ int Sample(const std::vector<std::string>& args) {
         return Usage("sample", "--year takes a year from 1802 to 9998");
       }
       options.year = static_cast<int>(value);
+    } else if (name == "--office-cases") {
+      if (text != "on" && text != "off") return Usage("sample", "--office-cases takes on or off");
+      options.office_cases = text == "on";
     } else {
       if (!ReadNumber(text, 0, UINT64_MAX, &value)) {
         return Usage("sample", "--seed takes a whole number from 0 to 18446744073709551615");

@@ -1,0 +1,9 @@
+#include <unistd.h>
+
+#include "runtime/platform/terminal.h"
+
+namespace runtime {
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+}  // namespace runtime
