@@ -11,11 +11,20 @@
 namespace testing_support {
 namespace {
 
+// Reads the pipe to its end. The C runtime writes a text stream's line ends as CR LF on Windows;
+// they are handed back as LF, as programs write them elsewhere, so that tests compare one text.
 void ReadAll(HANDLE pipe, std::string* target) {
   char buffer[4096];
   DWORD got = 0;
-  while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+  while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
     target->append(buffer, got);
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < target->size(); ++i) {
+    if ((*target)[i] == '\r' && i + 1 < target->size() && (*target)[i + 1] == '\n') continue;
+    (*target)[kept++] = (*target)[i];
+  }
+  target->resize(kept);
 }
 
 double Seconds(const FILETIME& time) {
