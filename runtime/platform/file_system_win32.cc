@@ -43,9 +43,21 @@ Status WriteFileAtomically(const std::filesystem::path& path, std::string_view c
     DeleteFileA(temporary.c_str());
     return status;
   }
-  // Write-through: the call returns once the new name is on the disk.
-  if (!MoveFileExA(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // Write-through: the call returns once the new name is on the disk. Windows refuses to replace
+  // a file while anyone has it open, however it was shared; readers hold it for a moment only
+  // (ReadWholeFile), so the rename is tried again for up to about a second.
+  bool renamed = false;
+  for (int attempt = 0; attempt < 100 && !renamed; ++attempt) {
+    renamed = MoveFileExA(temporary.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!renamed) {
+      const DWORD code = GetLastError();
+      if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) break;
+      Sleep(10);
+      SetLastError(code);
+    }
+  }
+  if (!renamed) {
     Status status = Failure(io_code::kAccessDenied, "Cannot replace", target);
     DeleteFileA(temporary.c_str());
     return status;
