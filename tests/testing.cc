@@ -13,7 +13,11 @@ namespace testing_support {
 
 ScratchDir::ScratchDir() {
   const char* root = std::getenv("VARDIMO_TEST_TMP");
-  std::filesystem::path base = root ? root : std::filesystem::temp_directory_path();
+  // Absolute and in the system's own form, so that the names the tests build compare equal to
+  // those the runtime reports (under Wine a Unix-style root becomes Z:\...).
+  std::filesystem::path base =
+      std::filesystem::absolute(root ? root : std::filesystem::temp_directory_path())
+          .make_preferred();
   std::random_device random;
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "scratch";
