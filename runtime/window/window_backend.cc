@@ -1,8 +1,6 @@
 #include "runtime/window/window_backend.h"
 
-#include <cstdlib>
 #include <mutex>
-#include <string_view>
 
 #include "runtime/window/headless_backend.h"
 
@@ -27,17 +25,6 @@ std::unique_ptr<WindowBackend> SetWindowBackend(std::unique_ptr<WindowBackend> b
   if (!backend) backend = std::make_unique<HeadlessBackend>();
   std::swap(backend, installed.backend);
   return backend;
-}
-
-void InstallSystemWindowBackend() {
-  const char* wanted = std::getenv("VARDIMO_BACKEND");
-  const std::string_view choice = wanted == nullptr ? "" : wanted;
-  if (choice.empty() || choice == "fltk") {
-    if (std::unique_ptr<WindowBackend> fltk = ConnectFltkBackend()) {
-      SetWindowBackend(std::move(fltk));
-    }
-  }
-  // "headless", "win32" (drawn by Windows builds only) and anything else: headless.
 }
 
 WindowBackend& CurrentWindowBackend() {
