@@ -28,13 +28,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/harness.h"
 #include "tests/child_process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench_harness::Arguments;
+using bench_harness::Fail;
+using bench_harness::Fixed;
+using bench_harness::Median;
+using bench_harness::ReadFile;
+using bench_harness::SplitArguments;
+using bench_harness::WholeNumber;
 using testing_support::ChildRun;
-using testing_support::RunChild;
 
 constexpr int kChildTimeoutSeconds = 1200;
 
@@ -51,66 +58,37 @@ constexpr const char* kUsage =
     "usage: defis_office VARDIMO-DEFIS VARDIMO VARDIMO-DATA [--runs N] [--cache DIR]\n"
     "                    [--companies N] [--employees N] [--year YYYY]\n";
 
-[[noreturn]] void Fail(const std::string& problem) {
-  std::cerr << "defis_office: " << problem << "\n";
-  std::exit(1);
-}
-
 bool ParseOptions(int argc, char** argv, Options* options) {
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.rfind("--", 0) != 0) {
-      positional.push_back(arg);
-      continue;
-    }
-    if (i + 1 >= argc) return false;
-    const std::string value = argv[++i];
-    if (arg == "--cache") {
+  Arguments arguments;
+  if (!SplitArguments(argc, argv, &arguments) || arguments.positional.size() != 3) return false;
+  for (const auto& [name, value] : arguments.options) {
+    long long number = 0;
+    if (name == "--cache") {
       options->cache = value;
-      continue;
-    }
-    char* end = nullptr;
-    const long long number = std::strtoll(value.c_str(), &end, 10);
-    if (end == value.c_str() || *end != '\0' || number <= 0) return false;
-    if (arg == "--runs") {
+    } else if (!WholeNumber(value, 100000, &number)) {
+      return false;
+    } else if (name == "--runs") {
       options->runs = static_cast<int>(std::min(number, 1000LL));
-    } else if (arg == "--companies") {
+    } else if (name == "--companies") {
       options->companies = static_cast<int>(std::min(number, 65535LL));
-    } else if (arg == "--employees") {
-      options->employees = static_cast<int>(std::min(number, 100000LL));
-    } else if (arg == "--year") {
+    } else if (name == "--employees") {
+      options->employees = static_cast<int>(number);
+    } else if (name == "--year") {
       options->year = static_cast<int>(std::min(number, 9998LL));
     } else {
       return false;
     }
   }
-  if (positional.size() != 3) return false;
-  options->defis = fs::absolute(positional[0]).string();
-  options->vardimo = fs::absolute(positional[1]).string();
-  options->data_tool = fs::absolute(positional[2]).string();
+  options->defis = fs::absolute(arguments.positional[0]).string();
+  options->vardimo = fs::absolute(arguments.positional[1]).string();
+  options->data_tool = fs::absolute(arguments.positional[2]).string();
   return true;
 }
 
 // Runs `command` in `folder`; fails the harness unless it ended with one of `codes`.
 ChildRun MustRun(const std::vector<std::string>& command, const fs::path& folder,
-                 std::vector<int> codes = {0}) {
-  const ChildRun result =
-      RunChild(command[0], std::vector<std::string>(command.begin() + 1, command.end()),
-               folder.string(), kChildTimeoutSeconds);
-  if (std::find(codes.begin(), codes.end(), result.exit_code) == codes.end()) {
-    Fail(command[0] + " ended with exit code " + std::to_string(result.exit_code) +
-         (result.failure.empty() ? "" : " (" + result.failure + ")") +
-         (result.errors.empty() ? "" : ": " + result.errors));
-  }
-  return result;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+                 const std::vector<int>& codes = {0}) {
+  return bench_harness::MustRun(command, folder, kChildTimeoutSeconds, codes);
 }
 
 std::map<std::string, std::string> Tree(const fs::path& root) {
@@ -138,18 +116,6 @@ fs::path Sample(const Options& options) {
           fs::current_path());
   fs::rename(building, folder);
   return folder;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-std::string Fixed(double value, int places) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", places, value);
-  return text;
 }
 
 int Measure(const Options& options) {
@@ -221,6 +187,7 @@ int Measure(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  bench_harness::SetHarnessName("defis_office");
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     std::cerr << kUsage;

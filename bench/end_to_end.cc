@@ -33,14 +33,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/harness.h"
 #include "tests/child_process.h"
 #include "tools/csv.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using bench_harness::Arguments;
+using bench_harness::Fail;
+using bench_harness::Fixed;
+using bench_harness::ReadFile;
+using bench_harness::SplitArguments;
+using bench_harness::WholeNumber;
 using testing_support::ChildRun;
-using testing_support::RunChild;
 
 // A run that takes longer than this has hung.
 constexpr int kChildTimeoutSeconds = 600;
@@ -59,67 +65,38 @@ constexpr const char* kUsage =
     "usage: end_to_end VARDIMO VARDIMO-DATA DASN-LOWER-BOUND [--runs N] [--cache DIR]\n"
     "                  [--employees N] [--partners N] [--entries N] [--year YYYY]\n";
 
-[[noreturn]] void Fail(const std::string& problem) {
-  std::cerr << "end_to_end: " << problem << "\n";
-  std::exit(1);
-}
-
 bool ParseOptions(int argc, char** argv, Options* options) {
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.rfind("--", 0) != 0) {
-      positional.push_back(arg);
-      continue;
-    }
-    if (i + 1 >= argc) return false;
-    const std::string value = argv[++i];
-    char* end = nullptr;
-    const long long number = std::strtoll(value.c_str(), &end, 10);
-    const bool whole = end != value.c_str() && *end == '\0' && number > 0;
-    if (arg == "--cache") {
+  Arguments arguments;
+  if (!SplitArguments(argc, argv, &arguments) || arguments.positional.size() != 3) return false;
+  for (const auto& [name, value] : arguments.options) {
+    long long number = 0;
+    if (name == "--cache") {
       options->cache = value;
-    } else if (!whole) {
+    } else if (!WholeNumber(value, name == "--entries" ? 1LL << 40 : 100000, &number)) {
       return false;
-    } else if (arg == "--runs") {
+    } else if (name == "--runs") {
       options->runs = static_cast<int>(std::min(number, 1000LL));
-    } else if (arg == "--employees") {
-      options->employees = static_cast<int>(std::min(number, 100000LL));
-    } else if (arg == "--partners") {
-      options->partners = static_cast<int>(std::min(number, 100000LL));
-    } else if (arg == "--entries") {
+    } else if (name == "--employees") {
+      options->employees = static_cast<int>(number);
+    } else if (name == "--partners") {
+      options->partners = static_cast<int>(number);
+    } else if (name == "--entries") {
       options->entries = number;
-    } else if (arg == "--year") {
+    } else if (name == "--year") {
       options->year = static_cast<int>(std::min(number, 9999LL));
     } else {
       return false;
     }
   }
-  if (positional.size() != 3) return false;
-  options->vardimo = fs::absolute(positional[0]).string();
-  options->data_tool = fs::absolute(positional[1]).string();
-  options->lower_bound = fs::absolute(positional[2]).string();
+  options->vardimo = fs::absolute(arguments.positional[0]).string();
+  options->data_tool = fs::absolute(arguments.positional[1]).string();
+  options->lower_bound = fs::absolute(arguments.positional[2]).string();
   return true;
 }
 
 // Runs `command`; fails the harness unless it started and ended with exit code 0.
-ChildRun MustRun(const std::vector<std::string>& command, const std::string& folder) {
-  const ChildRun result =
-      RunChild(command[0], std::vector<std::string>(command.begin() + 1, command.end()), folder,
-               kChildTimeoutSeconds);
-  if (result.exit_code != 0) {
-    Fail(command[0] + " ended with exit code " + std::to_string(result.exit_code) +
-         (result.failure.empty() ? "" : " (" + result.failure + ")") +
-         (result.errors.empty() ? "" : ": " + result.errors));
-  }
-  return result;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+ChildRun MustRun(const std::vector<std::string>& command, const fs::path& folder) {
+  return bench_harness::MustRun(command, folder, kChildTimeoutSeconds);
 }
 
 // The sample folder for `options`, made when the cache does not hold it yet.
@@ -166,17 +143,8 @@ struct Measured {
 };
 
 template <typename T>
-double Median(std::vector<T> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 == 1 ? static_cast<double>(values[n / 2])
-                    : (static_cast<double>(values[n / 2 - 1]) + values[n / 2]) / 2;
-}
-
-std::string Fixed(double value, int places) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", places, value);
-  return text;
+double Median(const std::vector<T>& values) {
+  return bench_harness::Median(std::vector<double>(values.begin(), values.end()));
 }
 
 // Measures and reports; see the file comment. Folder operations that fail end the harness.
@@ -285,6 +253,7 @@ int Measure(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  bench_harness::SetHarnessName("end_to_end");
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     std::cerr << kUsage;
