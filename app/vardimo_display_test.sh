@@ -4,8 +4,8 @@
 # without a screen (messages on standard error), still writes its file and exits 0.
 # Usage: vardimo_display_test.sh PATH-TO-vardimo PATH-TO-vardimo-data
 set -u
-vardimo=$1
-data_tool=$2
+vardimo=$(realpath "$1")
+data_tool=$(realpath "$2")
 scratch=$(mktemp -d)
 server=
 trap '[[ -n $server ]] && kill "$server" 2>/dev/null; rm -rf "$scratch"' EXIT
@@ -52,18 +52,25 @@ code=$?
 [[ -s $scratch/err ]] && fail "a run in a window wrote to standard error: $(cat "$scratch/err")"
 expected=$(cat "$scratch/db/Temp/DASN.TXT")
 
+# Runs vardimo in `folder` on the display, ends the X server two seconds later and waits for the
+# program; sets `code`.
+run_and_lose_display() {
+  local folder=$1
+  (cd "$folder" && DISPLAY=$display VARDIMO_BACKEND=fltk VARDIMO_WINDOW_HOLD=10 \
+    timeout 60 "$vardimo" 2>"$scratch/err") &
+  local program=$!
+  sleep 2
+  kill "$server"
+  wait "$server" 2>/dev/null
+  server=
+  wait "$program"
+  code=$?
+}
+
 # 2. The display goes away while the window is held on screen.
 hand_over
 rm -f "$scratch/db/Temp/DASN.TXT"
-(cd "$scratch/db" && DISPLAY=$display VARDIMO_BACKEND=fltk VARDIMO_WINDOW_HOLD=10 \
-  timeout 60 "$vardimo" 2>"$scratch/err") &
-program=$!
-sleep 2
-kill "$server"
-wait "$server" 2>/dev/null
-server=
-wait "$program"
-code=$?
+run_and_lose_display "$scratch/db"
 [[ $code -eq 0 ]] || fail "a run whose display went away ended with $code"
 [[ $(cat "$scratch/db/Temp/DASN.TXT" 2>/dev/null) == "$expected" ]] ||
   fail "a run whose display went away did not write the same summary"
@@ -71,15 +78,7 @@ code=$?
 # 3. The display goes away while a message waits for its answer: the messages go on to stderr.
 start_server
 mkdir -p "$scratch/empty/BComuns"
-(cd "$scratch/empty" && DISPLAY=$display VARDIMO_BACKEND=fltk timeout 60 "$vardimo" \
-  2>"$scratch/err") &
-program=$!
-sleep 2
-kill "$server"
-wait "$server" 2>/dev/null
-server=
-wait "$program"
-code=$?
+run_and_lose_display "$scratch/empty"
 [[ $code -eq 0 ]] || fail "a run whose display went away during a message ended with $code"
 grep -q "Empresa n.o encontrada" "$scratch/err" ||
   fail "the message after the display went away is not on standard error: $(cat "$scratch/err")"
