@@ -188,6 +188,10 @@ int Measure(const Options& options) {
 
 int main(int argc, char** argv) {
   bench_harness::SetHarnessName("defis_office");
+  if (bench_harness::AsksForHelp(argc, argv)) {
+    std::cout << kUsage;
+    return 0;
+  }
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     std::cerr << kUsage;

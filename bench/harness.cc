@@ -15,6 +15,14 @@ const char* harness_name = "harness";
 
 }  // namespace
 
+bool AsksForHelp(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
+
 bool SplitArguments(int argc, char** argv, Arguments* arguments) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

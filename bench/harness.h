@@ -16,6 +16,8 @@ struct Arguments {
   std::vector<std::string> positional;
   std::map<std::string, std::string> options;  // "--runs" -> "11"
 };
+// True when the command line holds --help or -h.
+bool AsksForHelp(int argc, char** argv);
 // False when an option lacks its value.
 bool SplitArguments(int argc, char** argv, Arguments* arguments);
 // `text` as a whole number from 1 to `most`; false when it is none or below 1 (a larger one is
