@@ -25,20 +25,16 @@ int CheckDigit(const std::vector<int>& values, int first_weight) {
   return rest < 2 ? 0 : 11 - rest;
 }
 
-// An amount for a warning: "1.234,56".
-std::string Shown(const Decimal& value) {
-  const Decimal cents = value.Rescaled(2);
-  int64_t units = cents.units();
-  const bool negative = units < 0;
-  if (negative) units = -units;
-  std::string whole = std::to_string(units / 100);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ".");
-  const int64_t fraction = units % 100;
-  return (negative ? "-" : "") + whole + "," + (fraction < 10 ? "0" : "") +
-         std::to_string(fraction);
-}
-
 }  // namespace
+
+std::string ShownAmount(const Decimal& value) {
+  const int64_t units = value.Rescaled(2).units();
+  const int64_t magnitude = units < 0 ? -units : units;
+  std::string whole = std::to_string(magnitude / 100);
+  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ".");
+  const int64_t cents = magnitude % 100;
+  return (units < 0 ? "-" : "") + whole + "," + (cents < 10 ? "0" : "") + std::to_string(cents);
+}
 
 std::string CpfDigits(std::string_view cpf) {
   std::string digits;
@@ -123,8 +119,8 @@ std::vector<Warning> CheckCompany(std::string_view cnpj,
     }
     // Tax withheld on no taxable income at all counts too; no tax withheld never does.
     if (zero < partner.withheld && partner.taxable < partner.withheld) {
-      warn("IRRF (" + Shown(partner.withheld) + ") maior que o rendimento tributável (" +
-           Shown(partner.taxable) + ")");
+      warn("IRRF (" + ShownAmount(partner.withheld) + ") maior que o rendimento tributável (" +
+           ShownAmount(partner.taxable) + ")");
     }
     if (partner.share.IsZero() && partner.exempt.IsZero() && partner.taxable.IsZero()) {
       warn("Sócio com 0 % do capital e sem rendimentos");
@@ -133,7 +129,7 @@ std::vector<Warning> CheckCompany(std::string_view cnpj,
   }
   if (!(shares == Decimal(10000, 2))) {
     warnings.push_back(
-        {0, "As participações no capital somam " + Shown(shares) + " %, não 100,00 %"});
+        {0, "As participações no capital somam " + ShownAmount(shares) + " %, não 100,00 %"});
   }
   return warnings;
 }

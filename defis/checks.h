@@ -26,6 +26,8 @@ std::string CnpjProblem(std::string_view cnpj);
 
 // The digits of a CPF as stored, for the tax authority's service: only its digits.
 std::string CpfDigits(std::string_view cpf);
+// An amount as the portal shows it: "1.234,56", "-0,05".
+std::string ShownAmount(const runtime::Decimal& value);
 
 struct PartnerFigures {
   int64_t code = 0;  // FUN:CODIGO

@@ -21,6 +21,7 @@ namespace defis {
 
 namespace {
 
+using dasn::InDatabase;
 using dictionary::EMP;
 using runtime::Status;
 
@@ -54,10 +55,6 @@ class CompanyErrors final : public framework::ErrorClass {
         runtime::button::kOk, 0);
   }
 };
-
-std::string InDatabase(const std::string& database, const std::string& path) {
-  return database.empty() ? path : database + "\\" + path;
-}
 
 // "db/" as "db", so that the files' names in messages read well.
 std::string WithoutTrailingSeparators(std::string folder) {

@@ -63,16 +63,6 @@ std::string Escape(std::string_view utf8) {
 }
 std::string FromData(std::string_view cp1252) { return Escape(runtime::Cp1252ToUtf8(cp1252)); }
 
-// "1.234,56", as the portal shows amounts.
-std::string Amount(const Decimal& value) {
-  const int64_t units = value.Rescaled(2).units();
-  const int64_t magnitude = units < 0 ? -units : units;
-  std::string whole = std::to_string(magnitude / 100);
-  for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(i, ".");
-  const int64_t cents = magnitude % 100;
-  return (units < 0 ? "-" : "") + whole + "," + (cents < 10 ? "0" : "") + std::to_string(cents);
-}
-
 // "123.456.789-01" for a CPF of 11 digits; any other stored value as it is.
 std::string Cpf(const std::string& stored) {
   const std::string digits = CpfDigits(stored);
@@ -131,19 +121,19 @@ std::string CompanySection(const CompanyResult& company) {
   for (const PartnerFigures& partner : company.partners) {
     html += "<tr><td class=\"num\">" + std::to_string(partner.code) + "</td><td class=\"cpf\">" +
             Cpf(partner.cpf) + "</td><td>" + FromData(partner.name) + "</td><td class=\"num\">" +
-            Amount(partner.exempt) + "</td><td class=\"num\">" + Amount(partner.taxable) +
-            "</td><td class=\"num\">" + Amount(partner.share) + "</td><td class=\"num\">" +
-            Amount(partner.withheld) + "</td><td>" + WarningList(by_partner[partner.code]) +
+            ShownAmount(partner.exempt) + "</td><td class=\"num\">" + ShownAmount(partner.taxable) +
+            "</td><td class=\"num\">" + ShownAmount(partner.share) + "</td><td class=\"num\">" +
+            ShownAmount(partner.withheld) + "</td><td>" + WarningList(by_partner[partner.code]) +
             "</td></tr>\n";
     exempt += partner.exempt;
     taxable += partner.taxable;
     share += partner.share;
     withheld += partner.withheld;
   }
-  html += "<tr class=\"total\"><td colspan=\"3\">Total</td><td class=\"num\">" + Amount(exempt) +
-          "</td><td class=\"num\">" + Amount(taxable) + "</td><td class=\"num\">" + Amount(share) +
-          "</td><td class=\"num\">" + Amount(withheld) +
-          "</td><td></td></tr>\n</table>\n</section>\n";
+  html += "<tr class=\"total\"><td colspan=\"3\">Total</td><td class=\"num\">" +
+          ShownAmount(exempt) + "</td><td class=\"num\">" + ShownAmount(taxable) +
+          "</td><td class=\"num\">" + ShownAmount(share) + "</td><td class=\"num\">" +
+          ShownAmount(withheld) + "</td><td></td></tr>\n</table>\n</section>\n";
   return html;
 }
 

@@ -296,12 +296,11 @@ bool ReopenFilesForReading(const std::string& companies, const std::string& empl
   return true;
 }
 
-// `path` inside the database folder `database` (empty: the working directory).
+}  // namespace
+
 std::string InDatabase(const std::string& database, const std::string& path) {
   return database.empty() ? path : database + "\\" + path;
 }
-
-}  // namespace
 
 bool CountedAsEmployee(int64_t category) {
   switch (category) {

@@ -94,6 +94,8 @@ enum class SummaryResult : uint8_t {
 std::string CompanyFilePath(int64_t company, const std::string& file);
 // The payroll file of `company` for `year`: "00000012\Folha\2014\MOVIMENT.Tps".
 std::string MovementFilePath(int64_t company, int32_t year);
+// `path` inside the database folder `database` (empty: the working directory).
+std::string InDatabase(const std::string& database, const std::string& path);
 // The common company file, relative to the database.
 inline constexpr const char* kCompanyFile = "BComuns\\Empresas.Tps";
 
