@@ -366,13 +366,16 @@ Status RecordFile::ResolveWalkKey(Direction direction) {
   return status;
 }
 
-std::string RecordFile::CurrentKey() const {
-  if (!current_key_pending_ || current_key_order_ < 0) return current_key_;
-  std::string key;
-  if (!EncodeFromFields(current_key_order_, current_fields_, current_.number, &key).ok()) {
-    key.clear();
+const std::string& RecordFile::CurrentKey() const {
+  if (current_key_pending_ && current_key_order_ >= 0) {
+    // Worked out once, then kept like a key read or written.
+    if (!EncodeFromFields(current_key_order_, current_fields_, current_.number, &current_key_)
+             .ok()) {
+      current_key_.clear();
+    }
+    current_key_pending_ = false;
   }
-  return key;
+  return current_key_;
 }
 
 int RecordFile::Get(int key) {

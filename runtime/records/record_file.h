@@ -342,7 +342,7 @@ class RecordFile {
   // walk_.key worked out from walk_.fields when it is still pending; a failure ends the walk.
   Status ResolveWalkKey(Direction direction);
   // current_key_, worked out from current_fields_ when it is still pending.
-  std::string CurrentKey() const;
+  const std::string& CurrentKey() const;
   Status PartialRecord() const {
     return Status(kNotSupported, declaration_.label + ": the record was read in part");
   }
@@ -368,12 +368,12 @@ class RecordFile {
   RecordInfo current_;
   // The current record's full key in order current_key_order_ as it was read or written
   // (kNoKey: not kept).
-  std::string current_key_;
+  mutable std::string current_key_;  // worked out on first use when pending
   int current_key_order_ = kNoKey;
   // The current record was read by a walk in a key's order and current_key_ is not worked out
   // yet: the bytes of its key fields, as in Walk.
   std::string current_fields_;
-  bool current_key_pending_ = false;
+  mutable bool current_key_pending_ = false;
   RecordInfo read_info_;     // where reads land
   std::string key_scratch_;  // the key value a fetch looks for; kept for its storage
   bool holding_ = false;

@@ -46,6 +46,12 @@ std::string Label(std::string_view cp1252, Marks marks = Marks::Shortcut) {
   return label;
 }
 
+// What a control shows: a variable's value is data, the control's own text carries its marks.
+std::string ControlLabel(const Window::Control& control) {
+  return Label(control.displayed,
+               control.description.use.bound() ? Marks::Verbatim : Marks::Shortcut);
+}
+
 // The characters a display picture shows: "s40" 40, "n-15.2" 15, "p###.###.###-##p" 14.
 int PictureWidth(std::string_view picture) {
   if (picture.size() >= 2 && picture.front() == 'p' && picture.back() == 'p') {
@@ -200,8 +206,7 @@ void FltkBackend::Opened(Window& window) {
   fl_font(FL_HELVETICA, shown->font_size);
   for (const Window::Control& control : window.controls()) {
     const ControlDescription& d = control.description;
-    const std::string label = Label(
-        control.displayed, control.description.use.bound() ? Marks::Verbatim : Marks::Shortcut);
+    const std::string label = ControlLabel(control);
     const bool text_like = d.type == ControlType::String || d.type == ControlType::Prompt;
     int width = dialog_x(d.width), height = dialog_y(d.height);
     if (width == 0) {
@@ -293,8 +298,7 @@ void FltkBackend::Show(Shown& shown, Window& window, int control) {
         }
       }
     } else {
-      const bool data = item.description.use.bound();
-      widget->copy_label(Label(item.displayed, data ? Marks::Verbatim : Marks::Shortcut).c_str());
+      widget->copy_label(ControlLabel(item).c_str());
     }
     if (item.hidden) {
       widget->hide();
