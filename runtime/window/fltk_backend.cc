@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/values/text.h"
+#include "runtime/window/drawing_rules.h"
 #include "runtime/window/event_loop.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/window.h"
@@ -52,30 +53,8 @@ std::string ControlLabel(const Window::Control& control) {
                control.description.use.bound() ? Marks::Verbatim : Marks::Shortcut);
 }
 
-// The characters a display picture shows: "s40" 40, "n-15.2" 15, "p###.###.###-##p" 14.
-int PictureWidth(std::string_view picture) {
-  if (picture.size() >= 2 && picture.front() == 'p' && picture.back() == 'p') {
-    return static_cast<int>(picture.size()) - 2;
-  }
-  int width = 0;
-  for (char c : picture) {
-    if (c == '.') break;
-    if (c >= '0' && c <= '9') width = width * 10 + (c - '0');
-  }
-  return width;
-}
-
 // The FLTK font size in pixels of a size in points, at the 96 dots an inch dialogs assume.
 int PixelSize(int points) { return (points > 0 ? points : 8) * 96 / 72; }
-
-// The milliseconds a window stays on screen after the program closed it (VARDIMO_WINDOW_HOLD,
-// in seconds), for demonstrations and pictures; 0 by default.
-int HoldMilliseconds() {
-  const char* text = std::getenv("VARDIMO_WINDOW_HOLD");
-  if (text == nullptr) return 0;
-  const double seconds = std::strtod(text, nullptr);
-  return seconds > 0 && seconds < 3600 ? static_cast<int>(seconds * 1000) : 0;
-}
 
 // Set when the connection to the X server broke (the server ended, the session closed): from
 // then on nothing may reach FLTK or Xlib again, and the program goes on without a screen.
@@ -133,7 +112,7 @@ struct FltkBackend::Shown {
   int font_size = 11;
 };
 
-FltkBackend::FltkBackend() : hold_milliseconds_(HoldMilliseconds()) {}
+FltkBackend::FltkBackend() : hold_milliseconds_(WindowHoldMilliseconds()) {}
 
 FltkBackend::~FltkBackend() {
   if (display_lost) {
@@ -362,19 +341,13 @@ std::optional<InputEvent> FltkBackend::WaitForInput(Window& window) {
 
 int FltkBackend::ShowMessage(const MessageRequest& request) {
   if (display_lost) return without_display_.ShowMessage(request);
-  static constexpr int kOrder[] = {button::kOk,    button::kYes,    button::kNo,     button::kAbort,
-                                   button::kRetry, button::kIgnore, button::kCancel, button::kHelp};
-  const int buttons = request.buttons == 0 ? button::kOk : request.buttons;
   std::string text;
   for (char c : request.text) text += c == '|' ? '\n' : c;
   fl_font(FL_HELVETICA, PixelSize(8));
   int text_w = 0, text_h = 0;
   const std::string shown_text = Label(text);
   fl_measure(shown_text.c_str(), text_w, text_h);
-  std::vector<int> flags;
-  for (int flag : kOrder) {
-    if ((buttons & flag) != 0) flags.push_back(flag);
-  }
+  const std::vector<int> flags = MessageButtons(request);
   const int button_w = 10 * base_x_ + 8, button_h = 14 * base_y_ / 8, gap = base_x_;
   const int row_w = static_cast<int>(flags.size()) * (button_w + gap) - gap;
   const int width = std::max(text_w, row_w) + 4 * base_x_;
@@ -415,10 +388,7 @@ int FltkBackend::ShowMessage(const MessageRequest& request) {
   if (display_lost) return without_display_.ShowMessage(request);
   dialog.hide();
   Fl::check();
-  if (answer != 0) return answer;
-  // Closed from its title bar: Cancel where there is one, else the default button.
-  if ((buttons & button::kCancel) != 0) return button::kCancel;
-  return (request.default_button & buttons) != 0 ? request.default_button : flags.front();
+  return answer != 0 ? answer : ClosedMessageAnswer(request);
 }
 
 void FltkBackend::Beep(int, int) {

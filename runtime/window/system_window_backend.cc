@@ -10,12 +10,13 @@ namespace runtime {
 void InstallSystemWindowBackend() {
   const char* wanted = std::getenv("VARDIMO_BACKEND");
   const std::string_view choice = wanted == nullptr ? "" : wanted;
-  if (choice.empty() || choice == "fltk") {
-    if (std::unique_ptr<WindowBackend> fltk = ConnectFltkBackend()) {
-      SetWindowBackend(std::move(fltk));
-    }
-  }
-  // "headless", "win32" (drawn by Windows builds only) and anything else: headless.
+  // Each connection answers null where its backend is not built in (Win32 off Windows, FLTK on
+  // it) or cannot show windows, so that without a choice the first that can wins.
+  std::unique_ptr<WindowBackend> backend;
+  if (choice.empty() || choice == "win32") backend = ConnectWin32Backend();
+  if (backend == nullptr && (choice.empty() || choice == "fltk")) backend = ConnectFltkBackend();
+  // "headless", anything else, or a backend that cannot start: headless.
+  if (backend != nullptr) SetWindowBackend(std::move(backend));
 }
 
 }  // namespace runtime

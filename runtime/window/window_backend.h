@@ -57,9 +57,13 @@ class WindowBackend {
 // answers.
 std::unique_ptr<WindowBackend> ConnectFltkBackend();
 
+// The Win32 backend on the process's desktop; null off Windows or where no desktop shows windows.
+std::unique_ptr<WindowBackend> ConnectWin32Backend();
+
 // Installs the backend the program draws with: VARDIMO_BACKEND=headless|fltk|win32 chooses one;
-// without it FLTK where it is built in and a display answers, headless otherwise. A backend that
-// is not built in or cannot start leaves the runtime headless. Tests never call it.
+// without it Win32 on Windows, FLTK where it is built in and a display answers, headless
+// otherwise. A backend that is not built in or cannot start leaves the runtime headless. Tests
+// never call it.
 void InstallSystemWindowBackend();
 
 // Installs `backend` for the process (null: a fresh headless backend) and returns the previous.
