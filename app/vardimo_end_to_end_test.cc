@@ -5,6 +5,7 @@
 //
 // Runs the programs of this build; VARDIMO_PROGRAM and VARDIMO_DATA_PROGRAM name others.
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -482,6 +483,23 @@ TEST_F(VardimoEndToEndTest, RunsOnTheSampleDatabase) {
     ++line_ends;
   }
   EXPECT_GE(line_ends, 2u);
+}
+
+TEST_F(VardimoEndToEndTest, WithoutADisplayTheProgramDrawsNothingAndStillWritesItsFile) {
+  // No backend asked for and no display: each real backend declines, and the run goes on
+  // headless (under Wine too, where the Win32 backend would have nowhere to draw).
+  AddCompanyFiles(7, 3);
+  folder_.AddCompanies({{7, "11222333000181"}});
+  folder_.WriteHandOver("7", "7", "11222333000181", "2014");
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved_display = display == nullptr ? "" : display;
+  testing_support::SetEnvironment("VARDIMO_BACKEND", "");
+  testing_support::SetEnvironment("DISPLAY", "");
+  const ChildRun run = RunToEnd();
+  testing_support::SetEnvironment("VARDIMO_BACKEND", "headless");
+  testing_support::SetEnvironment("DISPLAY", saved_display);
+  EXPECT_EQ(run.errors, "");
+  ExpectSummary(Summary({"DASN_F|3|3"}));
 }
 
 TEST_F(VardimoEndToEndTest, HelpAndVersionNeedNoDatabase) {

@@ -167,6 +167,42 @@ TEST_F(Win32BackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
   EXPECT_EQ(win32_->Handle(*window, 0), 0);
 }
 
+TEST_F(Win32BackendTest, AMissingFontGivesWayToTheSystemsStandIn) {
+  WindowDescription description;
+  description.font = "No Such Font Anywhere";
+  description.font_size = 8;
+  description.controls = {Control(1, ControlType::Prompt, 4, 4, "Empresa")};
+  std::unique_ptr<Window> window = pwopen(description);
+  ASSERT_TRUE(OPENwindow(*window).ok());
+  HWND prompt = AsWindow(win32_->Handle(*window, 1));
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(win32_->ShownText(*window, 1), "Empresa");
+  // The text is drawn in some real font, and the layout has base units to work with.
+  HDC context = GetDC(prompt);
+  HGDIOBJ previous =
+      SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(prompt, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32W(context, L"Empresa", 7, &extent);
+  SelectObject(context, previous);
+  ReleaseDC(prompt, context);
+  EXPECT_GT(extent.cx, 0);
+  RECT place;
+  GetClientRect(prompt, &place);
+  EXPECT_GE(place.right, extent.cx);
+  CLOSEwindow(*window);
+}
+
+TEST(Win32BackendConnectTest, WineWithoutADisplayHasNoDesktopToDrawOn) {
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr) {
+    GTEST_SKIP() << "not under Wine";
+  }
+  char display[256] = {};
+  const DWORD length = GetEnvironmentVariableA("DISPLAY", display, sizeof display);
+  SetEnvironmentVariableA("DISPLAY", nullptr);
+  EXPECT_EQ(Win32Backend::Connect(), nullptr);
+  if (length > 0 && length < sizeof display) SetEnvironmentVariableA("DISPLAY", display);
+}
+
 TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEvents) {
   std::vector<std::string> rows = {"primeira", "segunda"};
   WindowDescription description;
