@@ -8,6 +8,7 @@
 
 #include "app/program.h"
 #include "export/export_window.h"
+#include "runtime/platform/terminal.h"
 #include "runtime/window/window_backend.h"
 
 namespace {
@@ -69,6 +70,7 @@ int RunProgram() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  runtime::UseCallersConsoleWithoutStreams();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::cout << kUsage;

@@ -6,4 +6,6 @@ namespace runtime {
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
+void UseCallersConsoleWithoutStreams() {}
+
 }  // namespace runtime
