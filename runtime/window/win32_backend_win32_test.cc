@@ -221,6 +221,10 @@ TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEven
   // Should an event never come, the window is closed after a while and the checks below fail.
   SetTimer(frame, 1, 20000, [](HWND late, UINT, UINT_PTR, DWORD) { CloseFromTitleBar(late); });
   std::vector<std::pair<int, int>> seen;
+  auto saw = [&](int code, int control) {
+    return std::find(seen.begin(), seen.end(), std::make_pair(code, control)) != seen.end();
+  };
+  auto saw_sized = [&] { return saw(event::kSized, 0); };
   int shown_events = 0;
   RunEventLoop(*window, [&] {
     seen.emplace_back(EVENT(), FIELD());
@@ -235,7 +239,10 @@ TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEven
         ShowWindow(frame, SW_MINIMIZE);  // a state change by the window system
         break;
       case event::kSized:
-        CloseFromTitleBar(frame);
+        if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);  // restored, it is active again
+        break;
+      case event::kGainFocus:
+        if (shown_events > 0 && !IsIconic(frame) && saw_sized()) CloseFromTitleBar(frame);
         break;
       case event::kCloseWindow:
         return CycleResult::Leave;
@@ -244,14 +251,68 @@ TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEven
     }
     return CycleResult::Default;
   });
-  auto saw = [&](int code, int control) {
-    return std::find(seen.begin(), seen.end(), std::make_pair(code, control)) != seen.end();
-  };
   EXPECT_TRUE(saw(event::kAccepted, 2));
   EXPECT_TRUE(saw(event::kNewSelection, 3));
-  EXPECT_TRUE(saw(event::kSized, 0));
-  ASSERT_FALSE(seen.empty());
+  // Minimised and restored: the state changed, and the window gained the focus again after.
+  const auto sized = std::find(seen.begin(), seen.end(), std::make_pair(event::kSized, 0));
+  ASSERT_NE(sized, seen.end());
+  EXPECT_NE(std::find(sized, seen.end(), std::make_pair(event::kGainFocus, 0)), seen.end());
   EXPECT_EQ(seen.back(), std::make_pair(event::kCloseWindow, 0));
+  CLOSEwindow(*window);
+}
+
+// Types `text` into the control that has the focus, then presses Tab, as the keyboard would.
+void Type(std::wstring_view text) {
+  std::vector<INPUT> keys;
+  for (wchar_t c : text) {
+    for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT key{};
+      key.type = INPUT_KEYBOARD;
+      key.ki.wScan = c;
+      key.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      keys.push_back(key);
+    }
+  }
+  for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_TAB;
+    key.ki.dwFlags = up;
+    keys.push_back(key);
+  }
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+TEST_F(Win32BackendTest, TextTypedIntoAnEntryIsAcceptedInTheRecordsCharacters) {
+  std::string name = "Antigo";
+  WindowDescription description;
+  description.controls = {Control(1, ControlType::Entry, 4, 4),
+                          Control(2, ControlType::Button, 4, 24, "&Ok")};
+  description.controls[0].width = 80;
+  description.controls[0].use = BoundVariable::Of(&name);
+  std::unique_ptr<Window> window = pwopen(description);
+  ASSERT_TRUE(OPENwindow(*window).ok());
+  EXPECT_EQ(win32_->ShownText(*window, 1), "Antigo");
+  HWND frame = AsWindow(win32_->Handle(*window, 0));
+  SetTimer(frame, 1, 20000, [](HWND late, UINT, UINT_PTR, DWORD) { CloseFromTitleBar(late); });
+  bool accepted = false;
+  RunEventLoop(*window, [&] {
+    if (EVENT() == event::kShown) {
+      HWND entry = AsWindow(win32_->Handle(*window, 1));
+      SetForegroundWindow(frame);
+      SetFocus(entry);
+      SendMessageW(entry, EM_SETSEL, 0, -1);  // typing replaces the old value
+      Type(L"Jo\u00E3o \u20AC");              // "João €": both in Windows-1252
+    } else if (EVENT() == event::kAccepted && FIELD() == 1) {
+      accepted = true;
+      return CycleResult::Leave;
+    } else if (EVENT() == event::kCloseWindow) {
+      return CycleResult::Leave;
+    }
+    return CycleResult::Default;
+  });
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(name, "Jo\xE3o \x80");
   CLOSEwindow(*window);
 }
 
