@@ -9,133 +9,33 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/platform/windows_api_internal.h"
 #include "runtime/window/drawing_rules.h"
 #include "runtime/window/event_loop.h"
-#include "runtime/window/message_box.h"
 #include "runtime/window/win32_backend.h"
+#include "runtime/window/win32_dialog_internal.h"
 #include "runtime/window/window.h"
 
 namespace runtime {
 
+using win32::BaseUnits;
+using win32::CreateControl;
+using win32::DialogTemplate;
+using win32::TextExtent;
+using win32::TextOf;
+using win32::ToCp1252;
+using win32::Wide;
+
 namespace {
 
-constexpr wchar_t kDefaultFont[] = L"MS Sans Serif";
-constexpr int kDefaultPoints = 8;
 // Control identifiers start clear of IDOK and IDCANCEL, which the dialog manager sends for the
 // Enter and Escape keys.
 constexpr int kFirstControlId = 100;
-constexpr DWORD kWindowStyle =
-    DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-// The system's cursors and icons by number (the A/W-neutral forms of IDC_ and IDI_ names).
+// The system's cursors by number (the A/W-neutral forms of the IDC_ names).
 const wchar_t* const kArrowCursor = MAKEINTRESOURCEW(32512);
 const wchar_t* const kWaitCursor = MAKEINTRESOURCEW(32514);
-const wchar_t* const kQuestionIcon = MAKEINTRESOURCEW(32514);
-const wchar_t* const kExclamationIcon = MAKEINTRESOURCEW(32515);
 
 enum class Kind : uint8_t { Label, Button, Entry, List };
-
-std::wstring Wide(std::string_view cp1252) {
-  if (cp1252.empty()) return std::wstring();
-  const int size = static_cast<int>(cp1252.size());
-  std::wstring wide(MultiByteToWideChar(1252, 0, cp1252.data(), size, nullptr, 0), L'\0');
-  MultiByteToWideChar(1252, 0, cp1252.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return std::string();
-  const int size = static_cast<int>(wide.size());
-  std::string utf8(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr),
-                   '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                      nullptr, nullptr);
-  return utf8;
-}
-
-// Text the user typed, in the records' Windows-1252; false for a character it cannot hold.
-bool ToCp1252(std::wstring_view wide, std::string* out) {
-  out->clear();
-  if (wide.empty()) return true;
-  const int size = static_cast<int>(wide.size());
-  BOOL lossy = FALSE;
-  const int length =
-      WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, "?", &lossy);
-  if (lossy) return false;
-  out->resize(length);
-  WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, wide.data(), size, out->data(), length, "?",
-                      &lossy);
-  return !lossy;
-}
-
-std::wstring TextOf(HWND handle) {
-  std::wstring text(GetWindowTextLengthW(handle) + 1, L'\0');
-  text.resize(GetWindowTextW(handle, text.data(), static_cast<int>(text.size())));
-  return text;
-}
-
-// A message box's text: '|' starts a new line.
-std::wstring MessageText(std::string_view cp1252) {
-  std::wstring text = Wide(cp1252);
-  std::replace(text.begin(), text.end(), L'|', L'\n');
-  return text;
-}
-
-// A dialog template without controls: style, size in dialog units, title and font.
-std::vector<WORD> DialogTemplate(int width, int height, const std::wstring& title,
-                                 const std::wstring& font, int points) {
-  std::vector<WORD> words;
-  auto add_dword = [&](DWORD value) {
-    words.push_back(LOWORD(value));
-    words.push_back(HIWORD(value));
-  };
-  add_dword(kWindowStyle);
-  add_dword(0);                          // extended style
-  words.insert(words.end(), {0, 0, 0});  // no items; placed by DS_CENTER
-  words.push_back(static_cast<WORD>(std::clamp(width, 0, 0x7FFF)));
-  words.push_back(static_cast<WORD>(std::clamp(height, 0, 0x7FFF)));
-  words.insert(words.end(), {0, 0});  // no menu, the dialog class
-  words.insert(words.end(), title.begin(), title.end());
-  words.push_back(0);
-  words.push_back(static_cast<WORD>(points));
-  words.insert(words.end(), font.begin(), font.end());
-  words.push_back(0);
-  return words;
-}
-
-// Creates a control of `kind`'s class and `style` at a rectangle in pixels, in the dialog's font.
-HWND CreateControl(HWND dialog, const wchar_t* class_name, DWORD style, DWORD extended,
-                   const RECT& place, int id) {
-  HWND handle = CreateWindowExW(
-      extended, class_name, L"", WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-      place.right - place.left, place.bottom - place.top, dialog,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (handle != nullptr)
-    SendMessageW(handle, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), 0);
-  return handle;
-}
-
-// The pixels a text takes in the dialog's font.
-SIZE TextExtent(HWND dialog, const std::wstring& text) {
-  SIZE extent{0, 0};
-  HDC context = GetDC(dialog);
-  HGDIOBJ previous =
-      SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
-  if (!text.empty()) {
-    GetTextExtentPoint32W(context, text.data(), static_cast<int>(text.size()), &extent);
-  }
-  SelectObject(context, previous);
-  ReleaseDC(dialog, context);
-  return extent;
-}
-
-// The dialog's base units: pixels for 4 dialog units across and 8 down.
-SIZE BaseUnits(HWND dialog) {
-  RECT units{0, 0, 4, 8};
-  MapDialogRect(dialog, &units);
-  return SIZE{std::max<LONG>(1, units.right), std::max<LONG>(1, units.bottom)};
-}
 
 // Dispatches one message as a dialog's loop does: keyboard navigation for our dialogs first.
 void Dispatch(MSG& message) {
@@ -299,8 +199,8 @@ void Win32Backend::Opened(Window& window) {
   if (window.owner() != nullptr) {
     if (Win32ShownWindow* owner_shown = Find(*window.owner())) owner = owner_shown->dialog;
   }
-  const std::wstring font = window.font().empty() ? kDefaultFont : Wide(window.font());
-  const int points = window.font_size() > 0 ? window.font_size() : kDefaultPoints;
+  const std::wstring font = window.font().empty() ? win32::kDefaultFont : Wide(window.font());
+  const int points = window.font_size() > 0 ? window.font_size() : win32::kDefaultPoints;
   std::vector<WORD> layout =
       DialogTemplate(window.width(), window.height(), Wide(window.title()), font, points);
   HWND dialog = CreateDialogIndirectParamW(
@@ -384,7 +284,7 @@ void Win32Backend::Opened(Window& window) {
     GetClientRect(dialog, &client);
     if (window.width() == 0) client.right = right + base.cx;
     if (window.height() == 0) client.bottom = bottom + base.cy / 2;
-    AdjustWindowRectEx(&client, kWindowStyle, FALSE, 0);
+    AdjustWindowRectEx(&client, win32::kWindowStyle, FALSE, 0);
     const int outer_w = client.right - client.left, outer_h = client.bottom - client.top;
     RECT area;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -513,157 +413,6 @@ std::optional<InputEvent> Win32Backend::WaitForInput(Window& window) {
   return next;
 }
 
-namespace {
-
-// The system's message box takes the usual sets of buttons; the flags of its answers.
-struct NativeSet {
-  int buttons;
-  UINT type;
-};
-constexpr NativeSet kNativeSets[] = {
-    {button::kOk, MB_OK},
-    {button::kOk | button::kCancel, MB_OKCANCEL},
-    {button::kAbort | button::kRetry | button::kIgnore, MB_ABORTRETRYIGNORE},
-    {button::kYes | button::kNo | button::kCancel, MB_YESNOCANCEL},
-    {button::kYes | button::kNo, MB_YESNO},
-    {button::kRetry | button::kCancel, MB_RETRYCANCEL},
-};
-
-int AnswerOf(int id) {
-  switch (id) {
-    case IDOK:
-      return button::kOk;
-    case IDCANCEL:
-      return button::kCancel;
-    case IDABORT:
-      return button::kAbort;
-    case IDRETRY:
-      return button::kRetry;
-    case IDIGNORE:
-      return button::kIgnore;
-    case IDYES:
-      return button::kYes;
-    case IDNO:
-      return button::kNo;
-    default:
-      return 0;
-  }
-}
-
-UINT IconOf(std::string_view icon) {
-  if (icon == kIconQuestion) return MB_ICONQUESTION;
-  if (icon == kIconExclamation) return MB_ICONEXCLAMATION;
-  return 0;
-}
-
-// The message box for a set of buttons the system's cannot show (OK and Help, say): a dialog of
-// our own with the text, the icon and the buttons in the runtime's order.
-struct OwnMessage {
-  const MessageRequest* request;
-  std::vector<int> flags;
-};
-constexpr int kButtonIdBase = 1000;  // a button's identifier is this plus its flag
-
-INT_PTR CALLBACK OwnMessageProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_COMMAND && LOWORD(wparam) >= kButtonIdBase) {
-    EndDialog(dialog, LOWORD(wparam) - kButtonIdBase);
-    return TRUE;
-  }
-  if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL) {  // Escape
-    auto* own = reinterpret_cast<OwnMessage*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    EndDialog(dialog, ClosedMessageAnswer(*own->request));
-    return TRUE;
-  }
-  if (message == WM_CLOSE) {
-    auto* own = reinterpret_cast<OwnMessage*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    EndDialog(dialog, ClosedMessageAnswer(*own->request));
-    return TRUE;
-  }
-  if (message != WM_INITDIALOG) return FALSE;
-  SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-  const OwnMessage& own = *reinterpret_cast<OwnMessage*>(lparam);
-  const SIZE base = BaseUnits(dialog);
-  const std::wstring text = MessageText(own.request->text);
-  RECT measured{0, 0, 60 * base.cx, 0};
-  HDC context = GetDC(dialog);
-  HGDIOBJ previous =
-      SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
-  DrawTextW(context, text.c_str(), static_cast<int>(text.size()), &measured,
-            DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK | DT_EXPANDTABS);
-  SelectObject(context, previous);
-  ReleaseDC(dialog, context);
-  const UINT icon_type = IconOf(own.request->icon);
-  const int margin = 2 * base.cx, icon_size = GetSystemMetrics(SM_CXICON);
-  int text_x = margin;
-  if (icon_type != 0) {
-    HWND icon = CreateControl(dialog, L"STATIC", SS_ICON, 0,
-                              RECT{margin, margin, margin + icon_size, margin + icon_size}, 1);
-    const wchar_t* which = icon_type == MB_ICONQUESTION ? kQuestionIcon : kExclamationIcon;
-    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, which)), 0);
-    text_x += icon_size + margin;
-  }
-  const LONG text_h = std::max<LONG>(measured.bottom, icon_type != 0 ? icon_size : 0);
-  HWND label = CreateControl(dialog, L"STATIC", SS_LEFT | SS_NOPREFIX, 0,
-                             RECT{text_x, margin, text_x + measured.right, margin + text_h}, 2);
-  SetWindowTextW(label, text.c_str());
-  const int button_w = 50 * base.cx / 4, button_h = 14 * base.cy / 8, gap = base.cx;
-  const int row_w = static_cast<int>(own.flags.size()) * (button_w + gap) - gap;
-  const int width = std::max<int>(text_x + measured.right, row_w) + margin;
-  const int height = margin + text_h + base.cy + button_h + margin;
-  int x = (width - row_w) / 2;
-  for (int flag : own.flags) {
-    const bool is_default = flag == own.request->default_button;
-    HWND pressed = CreateControl(
-        dialog, L"BUTTON", WS_TABSTOP | (is_default ? BS_DEFPUSHBUTTON : 0), 0,
-        RECT{x, height - margin - button_h, x + button_w, height - margin}, kButtonIdBase + flag);
-    SetWindowTextW(pressed, Wide(ButtonText(flag)).c_str());
-    if (is_default) SetFocus(pressed);
-    x += button_w + gap;
-  }
-  RECT outer{0, 0, width, height};
-  AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-  SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER);
-  return FALSE;  // the default button has the focus
-}
-
-}  // namespace
-
-int Win32Backend::ShowOwnMessage(const MessageRequest& request) {
-  OwnMessage own{&request, MessageButtons(request)};
-  std::vector<WORD> layout =
-      DialogTemplate(0, 0, Wide(request.caption), kDefaultFont, kDefaultPoints);
-  const INT_PTR answer = DialogBoxIndirectParamW(
-      GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(layout.data()),
-      GetActiveWindow(), &OwnMessageProcedure, reinterpret_cast<LPARAM>(&own));
-  if (answer <= 0) return without_screen_.ShowMessage(request);
-  return static_cast<int>(answer);
-}
-
-int Win32Backend::ShowMessage(const MessageRequest& request) {
-  const std::vector<int> flags = MessageButtons(request);
-  int buttons = 0;
-  for (int flag : flags) buttons |= flag;
-  const NativeSet* native = nullptr;
-  for (const NativeSet& set : kNativeSets) {
-    if (set.buttons == buttons) native = &set;
-  }
-  if (native == nullptr) return ShowOwnMessage(request);
-  UINT type = native->type | IconOf(request.icon) | MB_SETFOREGROUND;
-  // The default is given by its place among the buttons the system shows, which it orders as
-  // the runtime does (OK before Cancel, Yes before No before Cancel, Abort before Retry).
-  const auto place = std::find(flags.begin(), flags.end(), request.default_button);
-  static constexpr UINT kDefaultPlace[] = {MB_DEFBUTTON1, MB_DEFBUTTON2, MB_DEFBUTTON3};
-  if (place != flags.end()) type |= kDefaultPlace[std::min<size_t>(place - flags.begin(), 2)];
-  const std::wstring text = MessageText(request.text);
-  const std::wstring caption = Wide(request.caption);
-  const int id = MessageBoxW(GetActiveWindow(), text.c_str(),
-                             caption.empty() ? nullptr : caption.c_str(), type);
-  if (id == 0) return without_screen_.ShowMessage(request);  // the system could not show it
-  const int answer = AnswerOf(id);
-  return answer != 0 ? answer : ClosedMessageAnswer(request);
-}
-
 void Win32Backend::Beep(int, int) { MessageBeep(MB_OK); }
 
 void Win32Backend::SetCursor(std::string_view cursor) {
@@ -674,7 +423,7 @@ void Win32Backend::SetCursor(std::string_view cursor) {
 std::string Win32Backend::ShownText(const Window& window, int control) const {
   Win32ShownWindow* shown = Find(window);
   if (shown == nullptr) return std::string();
-  if (control == 0) return Utf8(TextOf(shown->dialog));
+  if (control == 0) return win32::Utf8(TextOf(shown->dialog));
   auto found = shown->controls.find(control);
   if (found == shown->controls.end()) return std::string();
   HWND handle = found->second;
@@ -685,11 +434,11 @@ std::string Win32Backend::ShownText(const Window& window, int control) const {
     for (LRESULT row = 0; row < count; ++row) {
       std::wstring text(SendMessageW(handle, LB_GETTEXTLEN, row, 0) + 1, L'\0');
       text.resize(SendMessageW(handle, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data())));
-      rows += Utf8(text) + '\n';
+      rows += win32::Utf8(text) + '\n';
     }
     return rows;
   }
-  const std::string text = Utf8(TextOf(handle));
+  const std::string text = win32::Utf8(TextOf(handle));
   // Labels and buttons draw "&x" as an underlined x, unless made without shortcut marks.
   const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
   const bool marks = kind == Kind::Button || (kind == Kind::Label && (style & SS_NOPREFIX) == 0);
