@@ -203,7 +203,7 @@ TEST(Win32BackendConnectTest, WineWithoutADisplayHasNoDesktopToDrawOn) {
   if (length > 0 && length < sizeof display) SetEnvironmentVariableA("DISPLAY", display);
 }
 
-TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEvents) {
+TEST_F(Win32BackendTest, ClicksAStateChangeTheSessionsEndAndTheCloseBoxReachTheLoopAsEvents) {
   std::vector<std::string> rows = {"primeira", "segunda"};
   WindowDescription description;
   description.controls = {Control(1, ControlType::Prompt, 4, 4, "Pergunta"),
@@ -242,8 +242,14 @@ TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEven
         if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);  // restored, it is active again
         break;
       case event::kGainFocus:
-        if (shown_events > 0 && !IsIconic(frame) && saw_sized()) CloseFromTitleBar(frame);
+        // The session ends (close down), which the window turns down here, then the close box.
+        if (shown_events > 0 && !IsIconic(frame) && saw_sized() && !saw(event::kCloseDown, 0)) {
+          SendMessageW(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+          CloseFromTitleBar(frame);
+        }
         break;
+      case event::kCloseDown:
+        return CycleResult::SkipDefault;
       case event::kCloseWindow:
         return CycleResult::Leave;
       default:
@@ -257,6 +263,7 @@ TEST_F(Win32BackendTest, ClicksAStateChangeAndTheCloseBoxReachTheLoopAsTheirEven
   const auto sized = std::find(seen.begin(), seen.end(), std::make_pair(event::kSized, 0));
   ASSERT_NE(sized, seen.end());
   EXPECT_NE(std::find(sized, seen.end(), std::make_pair(event::kGainFocus, 0)), seen.end());
+  EXPECT_TRUE(saw(event::kCloseDown, 0));
   EXPECT_EQ(seen.back(), std::make_pair(event::kCloseWindow, 0));
   CLOSEwindow(*window);
 }
