@@ -268,6 +268,8 @@ void FltkBackend::Show(Shown& shown, Window& window, int control) {
     if (auto* entry = dynamic_cast<Fl_Input*>(widget)) {
       entry->value(Cp1252ToUtf8(item.displayed).c_str());
     } else if (auto* list = dynamic_cast<Fl_Browser*>(widget)) {
+      // The rows are read again; the user's selected row and scroll position stay.
+      const int selected = list->value(), top = list->topline();
       list->clear();
       if (item.list_proc != nullptr) {
         const int64_t rows = std::max<int64_t>(0, item.items);
@@ -276,6 +278,8 @@ void FltkBackend::Show(Shown& shown, Window& window, int control) {
               Cp1252ToUtf8(item.list_proc(item.list_object, static_cast<int32_t>(row), 1)).c_str());
         }
       }
+      if (selected > 0 && selected <= list->size()) list->value(selected);
+      if (top > 1 && top <= list->size()) list->topline(top);
     } else {
       widget->copy_label(ControlLabel(item).c_str());
     }

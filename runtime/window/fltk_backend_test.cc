@@ -16,6 +16,7 @@
 
 // FLTK last: its X headers define macros (Status, None, Bool) that clash with ordinary names.
 #include <FL/Fl.H>
+#include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
@@ -142,10 +143,14 @@ TEST_F(FltkBackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
   EXPECT_EQ(frame->w(), 262 * fltk_->base_x() / 4);
   EXPECT_EQ(frame->h(), 92 * fltk_->base_y() / 8);
 
-  // A change of the variable shows once the window is redisplayed.
+  // A change of the variable shows once the window is redisplayed; the row the user selected
+  // stays selected.
+  auto* list = static_cast<Fl_Browser*>(fltk_->Widget(*window, 6));
+  list->value(2);
   employees = 7;
-  DISPLAY(3);
+  DISPLAY();
   EXPECT_EQ(fltk_->ShownText(*window, 3), "             7");
+  EXPECT_EQ(list->value(), 2);
   CLOSEwindow(*window);
   EXPECT_EQ(fltk_->Widget(*window, 0), nullptr);
 }

@@ -327,6 +327,9 @@ void Win32Backend::Show(Win32ShownWindow& shown, const Window& window, int contr
     if (found == shown.controls.end()) continue;
     HWND handle = found->second;
     if (shown.items[handle].kind == Kind::List) {
+      // The rows are read again; the user's selected row and scroll position stay.
+      const LRESULT selected = SendMessageW(handle, LB_GETCURSEL, 0, 0);
+      const LRESULT top = SendMessageW(handle, LB_GETTOPINDEX, 0, 0);
       SendMessageW(handle, WM_SETREDRAW, FALSE, 0);
       SendMessageW(handle, LB_RESETCONTENT, 0, 0);
       if (item.list_proc != nullptr) {
@@ -337,6 +340,9 @@ void Win32Backend::Show(Win32ShownWindow& shown, const Window& window, int contr
           SendMessageW(handle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         }
       }
+      const LRESULT count = SendMessageW(handle, LB_GETCOUNT, 0, 0);
+      if (selected >= 0 && selected < count) SendMessageW(handle, LB_SETCURSEL, selected, 0);
+      if (top > 0 && top < count) SendMessageW(handle, LB_SETTOPINDEX, top, 0);
       SendMessageW(handle, WM_SETREDRAW, TRUE, 0);
       InvalidateRect(handle, nullptr, TRUE);
     } else {

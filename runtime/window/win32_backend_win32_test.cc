@@ -159,10 +159,14 @@ TEST_F(Win32BackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
   EXPECT_EQ(client.right, MulDiv(262, base.cx, 4));
   EXPECT_EQ(client.bottom, MulDiv(92, base.cy, 8));
 
-  // A change of the variable shows once the window is redisplayed.
+  // A change of the variable shows once the window is redisplayed; the row the user selected
+  // stays selected.
+  HWND list = AsWindow(win32_->Handle(*window, 6));
+  SendMessageW(list, LB_SETCURSEL, 1, 0);
   employees = 7;
-  DISPLAY(3);
+  DISPLAY();
   EXPECT_EQ(win32_->ShownText(*window, 3), "             7");
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
   CLOSEwindow(*window);
   EXPECT_EQ(win32_->Handle(*window, 0), 0);
 }
