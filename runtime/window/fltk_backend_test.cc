@@ -10,6 +10,7 @@
 
 #include "runtime/platform/thread_context.h"
 #include "runtime/values/text.h"
+#include "runtime/window/backend_testing.h"
 #include "runtime/window/event_loop.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/window.h"
@@ -24,10 +25,9 @@
 namespace runtime {
 namespace {
 
-std::string Row(void* object, int32_t row, int16_t) {
-  const auto& rows = *static_cast<const std::vector<std::string>*>(object);
-  return row >= 1 && row <= static_cast<int32_t>(rows.size()) ? rows[row - 1] : std::string();
-}
+using backend_testing::ControlAt;
+using backend_testing::ExpectedShownText;
+using backend_testing::SetListRows;
 
 // Sends the X event a window manager sends when the title bar's close box is pressed.
 void CloseFromTitleBar(Fl_Window* window) {
@@ -73,68 +73,27 @@ class FltkBackendTest : public ::testing::Test {
     SetWindowBackend(nullptr);
   }
 
-  static ControlDescription Control(int number, ControlType type, int x, int y,
-                                    std::string text = "") {
-    ControlDescription control;
-    control.number = number;
-    control.type = type;
-    control.x = x;
-    control.y = y;
-    control.text = std::move(text);
-    return control;
-  }
-
   FltkBackend* fltk_ = nullptr;
 };
 
 TEST_F(FltkBackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
-  int32_t employees = 1234;
-  Decimal amount(-150025, 2);
-  std::string cpf = "12345678909";
-  std::string name = "Jo\xE3o & Filhos @ S\xE3o Paulo";  // Windows-1252
-  std::vector<std::string> rows = {"primeira", "segunda"};
-  WindowDescription description;
-  description.width = 262;
-  description.height = 92;
-  description.font = "MS Sans Serif";
-  description.font_size = 8;
-  description.controls = {
-      Control(1, ControlType::Prompt, 7, 3, "&Empresa"), Control(2, ControlType::String, 39, 3),
-      Control(3, ControlType::String, 83, 14),           Control(4, ControlType::String, 73, 39),
-      Control(5, ControlType::String, 31, 27),           Control(6, ControlType::List, 7, 50),
-      Control(7, ControlType::Button, 200, 70, "&Ok"),
-  };
-  description.controls[1].use = BoundVariable::Of(&name);
-  description.controls[1].picture = "s40";
-  description.controls[2].use = BoundVariable::Of(&employees);
-  description.controls[2].picture = "n-14";
-  description.controls[3].use = BoundVariable::Of(&amount);
-  description.controls[3].picture = "n-15.2";
-  description.controls[4].use = BoundVariable::Of(&cpf);
-  description.controls[4].picture = "p###.###.###-##p";
-  std::unique_ptr<Window> window = pwopen(description);
+  backend_testing::ExportLikeForm form;
+  std::unique_ptr<Window> window = form.Prepare();
   ASSERT_TRUE(OPENwindow(*window).ok());
-  ASSERT_TRUE(SetPropV(*window, 6, Property::VirtualListProc, &Row).ok());
-  ASSERT_TRUE(SetPropV(*window, 6, Property::VirtualListObject, static_cast<void*>(&rows)).ok());
-  ASSERT_TRUE(SetPropS(*window, 6, Property::Items, "2").ok());
+  ASSERT_TRUE(SetListRows(*window, form.kList, form.rows));
   DISPLAY();
 
   for (const Window::Control& control : window->controls()) {
     const int number = control.description.number;
     SCOPED_TRACE(number);
-    if (number == 6) {
-      EXPECT_EQ(fltk_->ShownText(*window, number), "primeira\nsegunda\n");
-    } else {
-      // A control's own text loses its shortcut mark; a variable's value is shown whole.
-      EXPECT_EQ(fltk_->ShownText(*window, number),
-                Cp1252ToUtf8(control.description.use.bound() ? control.displayed
-                                                             : StripAmpersands(control.displayed)));
-    }
+    // A control's own text loses its shortcut mark; a variable's value is shown whole.
+    EXPECT_EQ(fltk_->ShownText(*window, number), ExpectedShownText(control));
     const Fl_Widget* widget = fltk_->Widget(*window, number);
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->x(), control.description.x * fltk_->base_x() / 4);
     EXPECT_EQ(widget->y(), control.description.y * fltk_->base_y() / 8);
   }
+  EXPECT_EQ(fltk_->ShownText(*window, form.kList), "primeira\nsegunda\n");
   EXPECT_EQ(fltk_->ShownText(*window, 3), "          1234");
   EXPECT_EQ(fltk_->ShownText(*window, 5), "123.456.789-09");
   EXPECT_EQ(fltk_->ShownText(*window, 2).substr(0, 21), "Jo\xC3\xA3o & Filhos @ S\xC3\xA3o");
@@ -147,7 +106,7 @@ TEST_F(FltkBackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
   // stays selected.
   auto* list = static_cast<Fl_Browser*>(fltk_->Widget(*window, 6));
   list->value(2);
-  employees = 7;
+  form.employees = 7;
   DISPLAY();
   EXPECT_EQ(fltk_->ShownText(*window, 3), "             7");
   EXPECT_EQ(list->value(), 2);
@@ -157,7 +116,7 @@ TEST_F(FltkBackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
 
 TEST_F(FltkBackendTest, ASizeChangedByTheWindowSystemIsTheSizedEvent) {
   WindowDescription description;
-  description.controls = {Control(1, ControlType::Prompt, 4, 4, "Texto")};
+  description.controls = {ControlAt(1, ControlType::Prompt, 4, 4, "Texto")};
   std::unique_ptr<Window> window = pwopen(description);
   ASSERT_TRUE(OPENwindow(*window).ok());
   bool sized = false;
@@ -178,8 +137,8 @@ TEST_F(FltkBackendTest, ASizeChangedByTheWindowSystemIsTheSizedEvent) {
 
 TEST_F(FltkBackendTest, AClickAndTheCloseBoxReachTheLoopAsTheirEvents) {
   WindowDescription description;
-  description.controls = {Control(1, ControlType::Prompt, 4, 4, "Pergunta"),
-                          Control(2, ControlType::Button, 4, 20, "&Ok")};
+  description.controls = {ControlAt(1, ControlType::Prompt, 4, 4, "Pergunta"),
+                          ControlAt(2, ControlType::Button, 4, 20, "&Ok")};
   std::unique_ptr<Window> window = pwopen(description);
   ASSERT_TRUE(OPENwindow(*window).ok());
   std::vector<std::pair<int, int>> seen;

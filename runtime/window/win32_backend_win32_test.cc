@@ -11,6 +11,7 @@
 #include "runtime/platform/thread_context.h"
 #include "runtime/platform/windows_api_internal.h"
 #include "runtime/values/text.h"
+#include "runtime/window/backend_testing.h"
 #include "runtime/window/event_loop.h"
 #include "runtime/window/message_box.h"
 #include "runtime/window/win32_backend.h"
@@ -19,10 +20,9 @@
 namespace runtime {
 namespace {
 
-std::string Row(void* object, int32_t row, int16_t) {
-  const auto& rows = *static_cast<const std::vector<std::string>*>(object);
-  return row >= 1 && row <= static_cast<int32_t>(rows.size()) ? rows[row - 1] : std::string();
-}
+using backend_testing::ControlAt;
+using backend_testing::ExpectedShownText;
+using backend_testing::SetListRows;
 
 HWND AsWindow(intptr_t handle) { return reinterpret_cast<HWND>(handle); }
 
@@ -84,65 +84,22 @@ class Win32BackendTest : public ::testing::Test {
     SetWindowBackend(nullptr);
   }
 
-  static ControlDescription Control(int number, ControlType type, int x, int y,
-                                    std::string text = "") {
-    ControlDescription control;
-    control.number = number;
-    control.type = type;
-    control.x = x;
-    control.y = y;
-    control.text = std::move(text);
-    return control;
-  }
-
   Win32Backend* win32_ = nullptr;
 };
 
 TEST_F(Win32BackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
-  int32_t employees = 1234;
-  Decimal amount(-150025, 2);
-  std::string cpf = "12345678909";
-  std::string name = "Jo\xE3o & Filhos @ S\xE3o Paulo";  // Windows-1252
-  std::vector<std::string> rows = {"primeira", "segunda"};
-  WindowDescription description;
-  description.title = "Exporta\xE7\xE3o";
-  description.width = 262;
-  description.height = 92;
-  description.font = "MS Sans Serif";
-  description.font_size = 8;
-  description.controls = {
-      Control(1, ControlType::Prompt, 7, 3, "&Empresa"), Control(2, ControlType::String, 39, 3),
-      Control(3, ControlType::String, 83, 14),           Control(4, ControlType::String, 73, 39),
-      Control(5, ControlType::String, 31, 27),           Control(6, ControlType::List, 7, 50),
-      Control(7, ControlType::Button, 200, 70, "&Ok"),
-  };
-  description.controls[1].use = BoundVariable::Of(&name);
-  description.controls[1].picture = "s40";
-  description.controls[2].use = BoundVariable::Of(&employees);
-  description.controls[2].picture = "n-14";
-  description.controls[3].use = BoundVariable::Of(&amount);
-  description.controls[3].picture = "n-15.2";
-  description.controls[4].use = BoundVariable::Of(&cpf);
-  description.controls[4].picture = "p###.###.###-##p";
-  std::unique_ptr<Window> window = pwopen(description);
+  backend_testing::ExportLikeForm form;
+  std::unique_ptr<Window> window = form.Prepare();
   ASSERT_TRUE(OPENwindow(*window).ok());
-  ASSERT_TRUE(SetPropV(*window, 6, Property::VirtualListProc, &Row).ok());
-  ASSERT_TRUE(SetPropV(*window, 6, Property::VirtualListObject, static_cast<void*>(&rows)).ok());
-  ASSERT_TRUE(SetPropS(*window, 6, Property::Items, "2").ok());
+  ASSERT_TRUE(SetListRows(*window, form.kList, form.rows));
   DISPLAY();
 
   const SIZE base = DialogFontBaseUnits();
   for (const Window::Control& control : window->controls()) {
     const int number = control.description.number;
     SCOPED_TRACE(number);
-    if (number == 6) {
-      EXPECT_EQ(win32_->ShownText(*window, number), "primeira\nsegunda\n");
-    } else {
-      // A control's own text loses its shortcut mark; a variable's value is shown whole.
-      EXPECT_EQ(win32_->ShownText(*window, number),
-                Cp1252ToUtf8(control.description.use.bound() ? control.displayed
-                                                             : StripAmpersands(control.displayed)));
-    }
+    // A control's own text loses its shortcut mark; a variable's value is shown whole.
+    EXPECT_EQ(win32_->ShownText(*window, number), ExpectedShownText(control));
     HWND handle = AsWindow(win32_->Handle(*window, number));
     ASSERT_NE(handle, nullptr);
     const POINT corner = PlaceInWindow(handle);
@@ -150,6 +107,7 @@ TEST_F(Win32BackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
     EXPECT_EQ(corner.y, MulDiv(control.description.y, base.cy, 8));
   }
   EXPECT_EQ(win32_->ShownText(*window, 0), "Exporta\xC3\xA7\xC3\xA3o");
+  EXPECT_EQ(win32_->ShownText(*window, form.kList), "primeira\nsegunda\n");
   EXPECT_EQ(win32_->ShownText(*window, 3), "          1234");
   EXPECT_EQ(win32_->ShownText(*window, 5), "123.456.789-09");
   EXPECT_EQ(win32_->ShownText(*window, 2).substr(0, 21), "Jo\xC3\xA3o & Filhos @ S\xC3\xA3o");
@@ -163,7 +121,7 @@ TEST_F(Win32BackendTest, ControlsShowTheModelAtTheirDialogUnitPlaces) {
   // stays selected.
   HWND list = AsWindow(win32_->Handle(*window, 6));
   SendMessageW(list, LB_SETCURSEL, 1, 0);
-  employees = 7;
+  form.employees = 7;
   DISPLAY();
   EXPECT_EQ(win32_->ShownText(*window, 3), "             7");
   EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
@@ -175,7 +133,7 @@ TEST_F(Win32BackendTest, AMissingFontGivesWayToTheSystemsStandIn) {
   WindowDescription description;
   description.font = "No Such Font Anywhere";
   description.font_size = 8;
-  description.controls = {Control(1, ControlType::Prompt, 4, 4, "Empresa")};
+  description.controls = {ControlAt(1, ControlType::Prompt, 4, 4, "Empresa")};
   std::unique_ptr<Window> window = pwopen(description);
   ASSERT_TRUE(OPENwindow(*window).ok());
   HWND prompt = AsWindow(win32_->Handle(*window, 1));
@@ -210,16 +168,14 @@ TEST(Win32BackendConnectTest, WineWithoutADisplayHasNoDesktopToDrawOn) {
 TEST_F(Win32BackendTest, ClicksAStateChangeTheSessionsEndAndTheCloseBoxReachTheLoopAsEvents) {
   std::vector<std::string> rows = {"primeira", "segunda"};
   WindowDescription description;
-  description.controls = {Control(1, ControlType::Prompt, 4, 4, "Pergunta"),
-                          Control(2, ControlType::Button, 4, 20, "&Ok"),
-                          Control(3, ControlType::List, 60, 4)};
+  description.controls = {ControlAt(1, ControlType::Prompt, 4, 4, "Pergunta"),
+                          ControlAt(2, ControlType::Button, 4, 20, "&Ok"),
+                          ControlAt(3, ControlType::List, 60, 4)};
   description.controls[2].width = 60;
   description.controls[2].height = 40;
   std::unique_ptr<Window> window = pwopen(description);
   ASSERT_TRUE(OPENwindow(*window).ok());
-  ASSERT_TRUE(SetPropV(*window, 3, Property::VirtualListProc, &Row).ok());
-  ASSERT_TRUE(SetPropV(*window, 3, Property::VirtualListObject, static_cast<void*>(&rows)).ok());
-  ASSERT_TRUE(SetPropS(*window, 3, Property::Items, "2").ok());
+  ASSERT_TRUE(SetListRows(*window, 3, rows));
   DISPLAY();
   HWND frame = AsWindow(win32_->Handle(*window, 0));
   // Should an event never come, the window is closed after a while and the checks below fail.
@@ -297,8 +253,8 @@ void Type(std::wstring_view text) {
 TEST_F(Win32BackendTest, TextTypedIntoAnEntryIsAcceptedInTheRecordsCharacters) {
   std::string name = "Antigo";
   WindowDescription description;
-  description.controls = {Control(1, ControlType::Entry, 4, 4),
-                          Control(2, ControlType::Button, 4, 24, "&Ok")};
+  description.controls = {ControlAt(1, ControlType::Entry, 4, 4),
+                          ControlAt(2, ControlType::Button, 4, 24, "&Ok")};
   description.controls[0].width = 80;
   description.controls[0].use = BoundVariable::Of(&name);
   std::unique_ptr<Window> window = pwopen(description);
