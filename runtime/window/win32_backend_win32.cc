@@ -326,7 +326,7 @@ void Win32Backend::Show(Win32ShownWindow& shown, const Window& window, int contr
     auto found = shown.controls.find(number);
     if (found == shown.controls.end()) continue;
     HWND handle = found->second;
-    if (shown.items[handle].kind == Kind::List) {
+    if (shown.items.at(handle).kind == Kind::List) {
       // The rows are read again; the user's selected row and scroll position stay.
       const LRESULT selected = SendMessageW(handle, LB_GETCURSEL, 0, 0);
       const LRESULT top = SendMessageW(handle, LB_GETTOPINDEX, 0, 0);
